@@ -1,0 +1,4 @@
+#include "app/options.h"
+
+bool hleEnabled = false;
+bool niceFrameBuffer = false;

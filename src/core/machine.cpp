@@ -1,0 +1,49 @@
+#include "core/machine.h"
+
+#include <cstring>
+
+#include "app/log.h"
+#include "core/cpu_state.h"
+#include "core/hw_registers.h"
+#include "core/memory.h"
+#include "core/tlb.h"
+#include "rsp/display_list_state.h"
+
+std::atomic<uint32_t> emulationHalted{0};
+uint32_t nextViCount = 0;
+
+bool resetMachine() {
+    if (!theMemory.initMemory()) {
+        showMessage(0x10, "Not enough memory to start the emulation: the console's memory blocks "
+                          "could not be allocated.");
+        haltEmulation();
+        return false;
+    }
+    for (TlbEntry& e : tlb) {
+        e.hh = e.hl = e.lh = e.ll = 0;
+        e.VALID = 0;
+    }
+    std::memset(theCpu.fpr, 0, sizeof theCpu.fpr);
+    std::memset(theCpu.cop0, 0, sizeof theCpu.cop0);
+    std::memset(theCpu.gpr, 0, sizeof theCpu.gpr);
+    theCpu.hi.set(0);
+    theCpu.lo.set(0);
+    theCpu.fcr31 = 0;
+
+    theCpu.gpr[22].set(0x000000000000003F);
+    theCpu.gpr[23].set(0x0000000000000006);
+    theCpu.gpr[28].set(0xFFFFFFFF80000000);
+    theCpu.gpr[29].set(0xFFFFFFFFA4001FF0);
+    theCpu.gpr[31].set(0xFFFFFFFFFFFFFFFF);
+    theCpu.cop0[COP0_STATUS] = 0x34000000;
+    theCpu.cop0[COP0_CONFIG] = 0x0006E463;
+    theCpu.cop0[COP0_RANDOM] = 31;
+    theCpu.fcr0 = 0x00000511;
+    MI_VERSION_REG = 0x01010101;
+    nextViCount = VI_INTERRUPT_INTERVAL;
+    theCpu.pc = BOOT_PC;
+
+    resetDisplayLists();
+    emulationHalted.store(0);
+    return true;
+}

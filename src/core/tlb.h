@@ -1,0 +1,35 @@
+// The guest TLB: 32 entries, each with the four words the TLB instructions
+// read and write and a precomputed translation (virtual range and physical
+// start) that address translation and the block lookup test against.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct TlbEntry {
+    uint32_t ll;        // EntryLo0 with the global bit cleared
+    uint32_t lh;        // EntryLo1 with the global bit cleared
+    uint32_t hl;        // EntryHi AND NOT PageMask, global flag at bit 12
+    uint32_t hh;        // PageMask
+    uint32_t VSTART;    // first virtual address of the page pair
+    uint32_t VEND;      // virtual address just past the page pair
+    uint32_t PHYSSTART; // physical address of the even page's frame
+    uint32_t VALID;     // 1 when EntryLo0's valid bit is set
+};
+
+static_assert(sizeof(TlbEntry) == 32);
+static_assert(offsetof(TlbEntry, VSTART) == 16);
+
+constexpr unsigned TLB_ENTRIES = 32;
+extern TlbEntry tlb[TLB_ENTRIES];
+
+// Indexed write from COP0 Index, PageMask, EntryHi, EntryLo0 and EntryLo1;
+// does nothing when Index is 32 or more.
+void writeTlbEntry();
+// Derives the translation of entry Index from its ll, hl, hh and logs it.
+// The caller guarantees Index < 32.
+void tlbWriteIndexed();
+// Three log lines describing one entry.
+void dumpTlbEntry(const char* label, unsigned index);
+// The whole table's valid entries in the log.
+void dumpTlb();
