@@ -8,17 +8,12 @@
 #include "app/rom_file.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
-#include "romkit/mips_encode.h"
 #include "romkit/romkit.h"
 
-namespace {
+extern const unsigned char orvexDemoRom[];
+extern const unsigned long orvexDemoRom_size;
 
-// A tiny program: count to 1000 in v0, then idle.
-std::vector<uint32_t> demoProgram() {
-    using namespace mips;
-    return {addiu(v0, r0, 0), lui(t0, 0), ori(t0, t0, 1000), addiu(v0, v0, 1),
-            bne(v0, t0, -2),  nop(),      j(0x80001018),     nop()};
-}
+namespace {
 
 void printHeader() {
     const uint8_t* h = theRom.header;
@@ -49,9 +44,8 @@ int main(int argc, char** argv) {
     }
     if (path.empty()) {
         path = "/tmp/orvex-demo.z64";
-        romkit::RomOptions options;
-        options.name = "ORVEX DEMO";
-        if (!romkit::writeFile(path, romkit::buildRomFromWords(demoProgram(), options))) {
+        const std::vector<uint8_t> demo(orvexDemoRom, orvexDemoRom + orvexDemoRom_size);
+        if (!romkit::writeFile(path, demo)) {
             std::fprintf(stderr, "orvex-run: cannot write the demo image to %s\n", path.c_str());
             return 1;
         }

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/rom_file.h"
+#include "core/memory.h"
+#include "romkit/romkit.h"
+#include "support/test_machine.h"
+
+namespace {
+
+TEST(Romkit, ChecksumsMatchThoseOfARealCartridgeImage) {
+    const std::string path = sharedRom("HelloWorldCPU16BPP320X240.N64");
+    if (path.empty()) GTEST_SKIP() << "shared test ROMs absent";
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(romkit::readFile(path, image));
+    uint32_t crc1 = 0, crc2 = 0;
+    romkit::headerChecksums(image, crc1, crc2);
+    const uint32_t stored1 = (image[0x10] << 24) | (image[0x11] << 16) | (image[0x12] << 8) |
+                             image[0x13];
+    const uint32_t stored2 = (image[0x14] << 24) | (image[0x15] << 16) | (image[0x16] << 8) |
+                             image[0x17];
+    EXPECT_EQ(crc1, stored1);
+    EXPECT_EQ(crc2, stored2);
+}
+
+TEST(Romkit, BuiltImagesLoadInBothOrders) {
+    ScopedRecordingSink sink;
+    const std::string dir = makeTempDir("romkit");
+    for (auto order : {romkit::ByteOrder::BigEndian, romkit::ByteOrder::ByteSwapped}) {
+        romkit::RomOptions options;
+        options.name = "SOME NAME";
+        options.order = order;
+        const std::string path = dir + "/rom.bin";
+        ASSERT_TRUE(romkit::writeFile(path, romkit::buildRomFromWords({0x24020007}, options)));
+        ASSERT_TRUE(loadRomFile(path.c_str()));
+        EXPECT_STREQ(romHeaderName(theRom.header), "SOME NAME");
+        EXPECT_EQ(blockWord(theRom.romImage.get(), romkit::PROGRAM_OFFSET), 0x24020007u);
+    }
+    EXPECT_TRUE(sink->messages().empty());
+    theRom.freeImage();
+}
+
+} // namespace
