@@ -28,8 +28,12 @@ enum GuestRegister : unsigned {
     SP = 29,
 };
 
-inline GuestWord64& reg(unsigned r) { return theCpu.gpr[r]; }
-inline uint32_t lowWord(unsigned r) { return theCpu.gpr[r].lo; }
+inline GuestWord64& reg(unsigned r) {
+    return theCpu.gpr[r];
+}
+inline uint32_t lowWord(unsigned r) {
+    return theCpu.gpr[r].lo;
+}
 inline void setZeroExtended(unsigned r, uint32_t value) {
     theCpu.gpr[r].lo = value;
     theCpu.gpr[r].hi = 0;
@@ -38,7 +42,9 @@ inline void setSignExtended(unsigned r, uint32_t value) {
     theCpu.gpr[r].lo = value;
     theCpu.gpr[r].hi = (value & 0x80000000u) ? 0xFFFFFFFFu : 0;
 }
-inline uint64_t signExtend(uint32_t value) { return uint64_t(int64_t(int32_t(value))); }
+inline uint64_t signExtend(uint32_t value) {
+    return uint64_t(int64_t(int32_t(value)));
+}
 
 // Word load and store through the memory map, as the guest's LW and SW do. The
 // memory blocks keep spare bytes past their ends, so the four bytes behind any

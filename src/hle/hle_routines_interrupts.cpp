@@ -18,7 +18,9 @@ constexpr uint32_t SP_STATUS_SIG1 = 0x40;
 
 } // namespace
 
-void hleOsSetSr() { theCpu.cop0[COP0_STATUS] = lowWord(A0); }
+void hleOsSetSr() {
+    theCpu.cop0[COP0_STATUS] = lowWord(A0);
+}
 
 void hleOsDisableInt() {
     uint32_t& status = theCpu.cop0[COP0_STATUS];
@@ -26,14 +28,18 @@ void hleOsDisableInt() {
     status &= ~STATUS_IE;
 }
 
-void hleOsRestoreInt() { theCpu.cop0[COP0_STATUS] |= lowWord(A0); }
+void hleOsRestoreInt() {
+    theCpu.cop0[COP0_STATUS] |= lowWord(A0);
+}
 
 void hleOsSetFpcCsr() {
     setZeroExtended(V0, theCpu.fcr31);
     theCpu.fcr31 = lowWord(A0);
 }
 
-void hleOsEepStatus() { setZeroExtended(V0, 0); }
+void hleOsEepStatus() {
+    setZeroExtended(V0, 0);
+}
 
 // Marks the signal-processor task as started; no task is run.
 void hleOsSpTaskStartGo() {

@@ -28,8 +28,12 @@ void storeSingleResult(long double result) {
 uint64_t pairArgument(unsigned high, unsigned low) {
     return (uint64_t(lowWord(high)) << 32) | lowWord(low);
 }
-uint64_t argumentX() { return pairArgument(A0, A1); }
-uint64_t argumentY() { return pairArgument(A2, A3); }
+uint64_t argumentX() {
+    return pairArgument(A0, A1);
+}
+uint64_t argumentY() {
+    return pairArgument(A2, A3);
+}
 
 struct Division {
     uint64_t quotient;
@@ -64,11 +68,17 @@ void storeDivision(const Division& d, uint64_t result) {
 
 } // namespace
 
-void hleSqrtf() { storeSingleResult(std::sqrt(static_cast<long double>(fpr12()))); }
+void hleSqrtf() {
+    storeSingleResult(std::sqrt(static_cast<long double>(fpr12())));
+}
 
-void hleSinf() { storeSingleResult(std::sin(static_cast<long double>(fpr12()))); }
+void hleSinf() {
+    storeSingleResult(std::sin(static_cast<long double>(fpr12())));
+}
 
-void hleCosf() { storeSingleResult(std::cos(static_cast<long double>(fpr12()))); }
+void hleCosf() {
+    storeSingleResult(std::cos(static_cast<long double>(fpr12())));
+}
 
 // v0:v1 = LO = the low 64 bits of x * y, HI = 0; t6 and t7 keep x and y.
 void hleLlMul() {

@@ -35,7 +35,9 @@ struct HleTable {
 extern HleTable theHleTable;
 
 // Slot of a function address in the index map.
-constexpr uint32_t hleSlot(uint32_t address) { return (address >> 2) & (HLE_SLOT_COUNT - 1); }
+constexpr uint32_t hleSlot(uint32_t address) {
+    return (address >> 2) & (HLE_SLOT_COUNT - 1);
+}
 
 // Frees the table: no functions, no index map.
 void clearHleTable();
