@@ -66,10 +66,6 @@ int hexDigit(char c) {
     return -1;
 }
 
-bool isLineBlank(char c) {
-    return c != '\n' && isBlank(c);
-}
-
 // Parses "f <hex address> <name>" (white space between the three parts, an
 // optional 0x before the address). The name is the run of non-blank characters
 // after the address, cut to HLE_NAME_LENGTH. False when the line does not
@@ -78,15 +74,15 @@ bool parseFunctionLine(std::string_view line, HleFunction& record) {
     size_t pos = 1;
     auto skipBlanks = [&] {
         const size_t start = pos;
-        while (pos < line.size() && isLineBlank(line[pos]))
+        while (pos < line.size() && isBlank(line[pos]))
             ++pos;
         return pos > start;
     };
     if (line.empty() || line[0] != 'f' || !skipBlanks()) return false;
 
-    if (pos + 1 < line.size() && line[pos] == '0' &&
-        (line[pos + 1] == 'x' || line[pos + 1] == 'X') && pos + 2 < line.size() &&
-        hexDigit(line[pos + 2]) >= 0)
+    const std::string_view rest = line.substr(pos);
+    if ((rest.starts_with("0x") || rest.starts_with("0X")) && rest.size() > 2 &&
+        hexDigit(rest[2]) >= 0)
         pos += 2;
     uint64_t address = 0;
     const size_t digitsStart = pos;
