@@ -50,11 +50,13 @@ static int scriptLoaded;
 static int parseLine(char* line, PadStep* step) {
     char* comment = strchr(line, '#');
     if (comment) *comment = 0;
+    while (*line == ' ' || *line == '\t' || *line == '\r' || *line == '\n') ++line;
+    if (!*line) return 0; /* blank */
+    if (*line == '-' || *line == '+') return -1;
     char* end;
     errno = 0;
     unsigned long buttons = strtoul(line, &end, 16);
-    if (end == line) return 0; /* blank */
-    if (errno || buttons > 0xFFFF) return -1;
+    if (end == line || errno || buttons > 0xFFFF) return -1;
     char* next = end;
     long x = strtol(next, &end, 10);
     if (end == next || x < -128 || x > 127) return -1;

@@ -23,10 +23,10 @@ class ScriptedPad : public ::testing::Test {
         dir_ = makeTempDir("pad");
     }
     void TearDown() override {
+        unsetenv("ORVEX_PAD_SCRIPT");
         setScript_("");
         pad().freePlugin();
         resetControllerSlots();
-        unsetenv("ORVEX_PAD_SCRIPT");
     }
     static CControllerPlugin& pad() { return controllerSlots[0]; }
     std::string writeScript(const std::string& text) {
