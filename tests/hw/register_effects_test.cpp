@@ -1,5 +1,4 @@
 #include "hw/mem_action_bits.h"
-#include "hw/register_store.h"
 #include "hw_test_support.h"
 #include "video/frame_buffer_display.h"
 
@@ -99,42 +98,6 @@ TEST_F(RegisterEffects, DpStatusPairsAndTheAlwaysReadyBit) {
     EXPECT_EQ(DPC_STATUS_REG, 0x87u);
     storeAndProcess(DPC_STATUS_REG_ADDR, 0x1 | 0x2 | 0x10 | 0x3C0);
     EXPECT_EQ(DPC_STATUS_REG, 0x82u);
-}
-
-TEST_F(RegisterEffects, EachSpecialAddressMarksItsEffect) {
-    const struct {
-        uint32_t address;
-        uint32_t action;
-    } marked[] = {
-        {SP_RD_LEN_REG_ADDR, ACTION_SP_DMA},
-        {SP_STATUS_REG_ADDR, ACTION_SP_STATUS},
-        {DPC_STATUS_REG_ADDR, ACTION_DPC_STATUS},
-        {MI_MODE_REG_ADDR, ACTION_MI},
-        {MI_INTR_MASK_REG_ADDR, ACTION_MI},
-        {VI_ORIGIN_REG_ADDR, ACTION_VI_ORIGIN},
-        {VI_WIDTH_REG_ADDR, ACTION_VI_WIDTH},
-        {AI_LEN_REG_ADDR, ACTION_AI_LEN},
-        {PI_RD_LEN_REG_ADDR, ACTION_PI_DMA_READ},
-        {PI_WR_LEN_REG_ADDR, ACTION_PI_DMA_WRITE},
-        {PI_STATUS_REG_ADDR, ACTION_PI_STATUS},
-        {SI_PIF_ADDR_RD64B_REG_ADDR, ACTION_SI_DMA_READ},
-        {SI_PIF_ADDR_WR64B_REG_ADDR, ACTION_SI_DMA_WRITE},
-    };
-    for (const auto& m : marked) {
-        mem_actions[0] = 0;
-        regStoreTarget(m.address);
-        EXPECT_EQ(mem_actions[0], m.action) << std::hex << m.address;
-    }
-    mem_actions[0] = 0;
-    for (uint32_t plain :
-         {SP_MEM_ADDR_REG_ADDR, SP_DRAM_ADDR_REG_ADDR, SP_WR_LEN_REG_ADDR, DPC_START_REG_ADDR,
-          AI_DRAM_ADDR_REG_ADDR, AI_DACRATE_REG_ADDR, PI_DRAM_ADDR_REG_ADDR, PI_CART_ADDR_REG_ADDR,
-          SI_DRAM_ADDR_REG_ADDR, 0x04000010u, 0x04001FFCu}) {
-        EXPECT_EQ(regStoreTarget(plain), theMemory.hwRegs + (plain & 0xFFFFFF))
-            << std::hex << plain;
-    }
-    EXPECT_EQ(mem_actions[0], 0u);
-    mem_actions[0] = 0;
 }
 
 TEST_F(RegisterEffects, DoublewordStoresToLatchedRegistersStayInsideOwnedMemory) {

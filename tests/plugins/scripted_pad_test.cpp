@@ -50,13 +50,6 @@ class ScriptedPad : public ::testing::Test {
     int scripts_ = 0;
 };
 
-TEST_F(ScriptedPad, IsAControllerPlugin) {
-    EXPECT_EQ(pad().getPluginType(), ORVEX_PLUGIN_TYPE_CONTROLLER);
-    char name[ORVEX_PLUGIN_NAME_SIZE] = {};
-    pad().getPluginName(name);
-    EXPECT_STREQ(name, "Scripted Pad");
-}
-
 TEST_F(ScriptedPad, ReplaysLinesWithRepeatsAndHoldsTheLast) {
     ASSERT_TRUE(setScript_(writeScript("# start\n"
                                        "1000 0 0 2\n"
