@@ -1,0 +1,44 @@
+/* A complete controller plug-in that reports a fixed state and counts calls. */
+#include <stdio.h>
+
+#include "orvex_plugin.h"
+
+static int initCalls, freeCalls, inputCalls;
+
+uint32_t getPluginType(void) {
+    return ORVEX_PLUGIN_TYPE_CONTROLLER;
+}
+uint32_t getPluginVersion(void) {
+    return 0x0123;
+}
+uint32_t getPluginCaps(void) {
+    return 0;
+}
+void getPluginName(char* name) {
+    snprintf(name, ORVEX_PLUGIN_NAME_SIZE, "Good Pad");
+}
+void showPluginConfig(void* parent) {
+    (void)parent;
+}
+void showPluginInfo(void) {}
+uint8_t initPlugin(const OrvexOutputWindow* window, void* instance) {
+    (void)window;
+    (void)instance;
+    ++initCalls;
+    return 1;
+}
+void freePlugin(void) {
+    ++freeCalls;
+}
+void aquireDevice(void) {}
+void getInput(OrvexInputState* state) {
+    ++inputCalls;
+    state->buttons[0] = 0x90; /* A + Start */
+    state->buttons[1] = 0x21; /* L + C-right */
+    state->stickX = 100;
+    state->stickY = -100;
+}
+
+ORVEX_PLUGIN_EXPORT int goodPadInputCalls(void) {
+    return inputCalls;
+}
