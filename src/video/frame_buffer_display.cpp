@@ -86,6 +86,12 @@ void convertToScreen(uint32_t sourceOffset) {
     }
 }
 
+void setFrameSize(uint32_t width, uint32_t height) {
+    std::lock_guard lock(fb.placementMutex);
+    fb.frameWidth = uint16_t(width);
+    fb.frameHeight = uint16_t(height);
+}
+
 } // namespace
 
 bool initFrameBufferDisplay(FramePresenter* window) {
@@ -123,8 +129,7 @@ bool initFrameBufferDisplay(FramePresenter* window) {
 }
 
 void releaseFrameBufferDisplay() {
-    fb.frameWidth = 0;
-    fb.frameHeight = 0;
+    setFrameSize(0, 0);
     fb.frameSource = nullptr;
     fb.frameSurface = FrameSurface{};
     fb.frameFormat = FRAME_FORMAT_16;
@@ -151,22 +156,24 @@ bool setFrameMode(uint32_t formatCode, uint32_t width) {
     s.bytesPerPixel = fb.screenBitsPerPixel / 8;
     s.pitch = (width * s.bytesPerPixel + FRAME_ROW_ALIGNMENT - 1) & ~(FRAME_ROW_ALIGNMENT - 1);
     s.storage.assign(size_t(s.pitch) * height / 4 + 1, 0);
-    fb.frameWidth = uint16_t(width);
-    fb.frameHeight = uint16_t(height);
+    setFrameSize(width, height);
     fitWindowToFrame();
     return true;
 }
 
 void fitWindowToFrame() {
-    if (fb.window) fb.window->fitClientArea(fb.frameWidth, fb.frameHeight);
+    if (fb.window) fb.window->fitClientArea(fb.frameWidth.load(), fb.frameHeight.load());
     updatePlacement();
 }
 
 void updatePlacement() {
     int32_t x = 0, y = 0;
     if (fb.window) fb.window->clientOrigin(x, y);
+    // The size is read under the lock its writer holds, so that the rectangle
+    // never mixes the width of one frame mode with the height of another.
     std::lock_guard lock(fb.placementMutex);
-    fb.destRect = FrameRect{x, y, x + int32_t(fb.frameWidth), y + int32_t(fb.frameHeight)};
+    fb.destRect =
+        FrameRect{x, y, x + int32_t(fb.frameWidth.load()), y + int32_t(fb.frameHeight.load())};
 }
 
 void copyFrameFast() {

@@ -44,8 +44,10 @@ struct FrameBufferDisplay {
     // Frames are copied and shown at each vertical interrupt. Set at emulation
     // start, cleared for good by the first graphics task.
     std::atomic<bool> frameBufferDisplayEnabled{false};
-    uint16_t frameWidth = 0;
-    uint16_t frameHeight = 0;
+    // Size of the frame surface; 0 when there is none. Written by the emulation
+    // thread, read by the main thread when the window moves.
+    std::atomic<uint16_t> frameWidth{0};
+    std::atomic<uint16_t> frameHeight{0};
     // Guest pixel size of the current frame mode (FRAME_FORMAT_16 or _32).
     uint32_t frameFormat = FRAME_FORMAT_16;
     uint32_t screenBitsPerPixel = 0;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "core/memory.h"
 #include "host/recording_frame_presenter.h"
@@ -57,7 +59,7 @@ TEST_F(FrameBufferDisplayTest, UnsupportedScreensAreRefused) {
     EXPECT_FALSE(fb.setUp);
     // Without a set-up no surface is made and nothing is shown.
     EXPECT_FALSE(setFrameMode(FRAME_FORMAT_16, 320));
-    EXPECT_EQ(fb.frameWidth, 0);
+    EXPECT_EQ(fb.frameWidth.load(), 0);
     presentFrame();
     EXPECT_EQ(noScreen.framesPresented(), 0u);
 }
@@ -89,8 +91,8 @@ TEST_F(FrameBufferDisplayTest, FrameModeSizesSurfaceAndWindow) {
     presenter->setClientOrigin(100, 50);
     ASSERT_TRUE(initFrameBufferDisplay(presenter.get()));
     ASSERT_TRUE(setFrameMode(FRAME_FORMAT_16, 320));
-    EXPECT_EQ(fb.frameWidth, 320);
-    EXPECT_EQ(fb.frameHeight, 240);
+    EXPECT_EQ(fb.frameWidth.load(), 320);
+    EXPECT_EQ(fb.frameHeight.load(), 240);
     uint32_t w = 0, h = 0;
     presenter->clientSize(w, h);
     EXPECT_EQ(w, 320u);
@@ -113,16 +115,16 @@ TEST_F(FrameBufferDisplayTest, FrameModeSizesSurfaceAndWindow) {
     EXPECT_FALSE(setFrameMode(FRAME_FORMAT_16, 0xFFFFFFFF));
     presenter->clientSize(w, h);
     EXPECT_EQ(w, 1u);
-    EXPECT_EQ(fb.frameWidth, 320);
+    EXPECT_EQ(fb.frameWidth.load(), 320);
     EXPECT_EQ(fb.frameSurface.width, 320u);
 
     ASSERT_TRUE(setFrameMode(FRAME_FORMAT_16, 640));
-    EXPECT_EQ(fb.frameHeight, 480);
+    EXPECT_EQ(fb.frameHeight.load(), 480);
     presenter->clientSize(w, h);
     EXPECT_EQ(h, 480u);
 
     releaseFrameBufferDisplay();
-    EXPECT_EQ(fb.frameWidth, 0);
+    EXPECT_EQ(fb.frameWidth.load(), 0);
     EXPECT_EQ(fb.frameSource, nullptr);
 }
 
@@ -227,6 +229,32 @@ TEST_F(FrameBufferDisplayTest, FrameIsClippedAtTheEndOfRdram) {
         EXPECT_EQ(frame.pixel(0, 0), screen.bitsPerPixel == 32 ? 0xF80000u : 0xF800u);
         EXPECT_EQ(frame.pixel(2, 0), screen.bitsPerPixel == 32 ? 0x0000F8u : 0x001Fu);
     }
+}
+
+TEST_F(FrameBufferDisplayTest, WindowMovesWhileFramesAreShown) {
+    // The main thread follows window moves while the emulation thread changes
+    // the frame mode and shows frames; every frame lands at a consistent place.
+    start(screen565, 16);
+    std::atomic<bool> stop{false};
+    std::thread mainThread([&] {
+        for (int32_t i = 0; !stop.load(); ++i) {
+            presenter->setClientOrigin(i % 7, i % 5);
+            updatePlacement();
+        }
+    });
+    bool consistent = true;
+    for (uint32_t i = 0; i < 2000; ++i) {
+        ASSERT_TRUE(setFrameMode(FRAME_FORMAT_16, i % 2 ? 16 : 32));
+        fb.frameSource = theMemory.rdram;
+        copyFrameNice();
+        const auto frame = shown();
+        const int32_t w = frame.dest.right - frame.dest.left;
+        if (w != 16 && w != 32) consistent = false;
+        if (frame.dest.bottom - frame.dest.top != (w >> 2) * 3) consistent = false;
+    }
+    stop = true;
+    mainThread.join();
+    EXPECT_TRUE(consistent);
 }
 
 } // namespace
