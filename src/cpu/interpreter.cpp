@@ -101,7 +101,7 @@ BlockPlan compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAv
             countdown = 1;
             if (hleEnabled && (pc >> 24) == 0x80) {
                 const uint32_t target = ((pc + 4) & 0xF0000000u) | ((word & 0x03FFFFFF) << 2);
-                const HleFunction* f = findHleFunction(pc, target);
+                const HleFunction* f = hleLookup(pc, target);
                 if (f != nullptr && f->handler != nullptr) {
                     pendingNative = f->handler;
                     flags |= INSTRUCTION_CALL_REPLACED;
@@ -137,6 +137,8 @@ BlockPlan compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAv
 }
 
 } // namespace
+
+HleLookup hleLookup = findHleFunction;
 
 const InterpretEntry& lookupInstruction(uint32_t word) {
     const InterpretTables& t = tables();

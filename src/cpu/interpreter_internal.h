@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "core/cpu_state.h"
+#include "hle/hle_table.h"
 
 // Compile-time facts about one instruction of a block.
 enum InstructionFlags : uint32_t {
@@ -96,6 +97,11 @@ const InterpretEntry& lookupInstruction(uint32_t word);
 
 // The message and halt of an instruction that no routine carries out.
 void reportMissingInstruction(uint32_t pc, uint32_t word);
+
+// How a JAL's callee is looked up for a native replacement (findHleFunction;
+// tests substitute their own table).
+using HleLookup = const HleFunction* (*)(uint32_t callPc, uint32_t target);
+extern HleLookup hleLookup;
 
 // Routine of the entries that do nothing when run.
 void interpretNothing(const Instruction&, BlockRun&);
