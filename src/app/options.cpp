@@ -1,4 +1,4 @@
 #include "app/options.h"
 
-bool hleEnabled = false;
-bool niceFrameBuffer = false;
+std::atomic<bool> hleEnabled{false};
+std::atomic<bool> niceFrameBuffer{false};

@@ -9,9 +9,13 @@
 
 CMemory theMemory;
 
-uint32_t RDRAM_CONFIG_REG = 0;
-uint32_t RDRAM_MODE_REG = 0;
-uint32_t gioIntrReg = 0;
+namespace {
+alignas(8) uint32_t outsideRegisterCells[3][2] = {};
+} // namespace
+
+uint32_t& RDRAM_CONFIG_REG = outsideRegisterCells[0][0];
+uint32_t& RDRAM_MODE_REG = outsideRegisterCells[1][0];
+uint32_t& gioIntrReg = outsideRegisterCells[2][0];
 
 uint32_t spStatusWrite = 0;
 uint32_t dpcStatusWrite = 0;
@@ -49,6 +53,7 @@ bool CMemory::initMemory() {
     }
     std::memset(pifRamOut, 0, sizeof pifRamOut);
     std::memset(pifRamIn, 0, sizeof pifRamIn);
+    std::memset(pifRamSpill, 0, sizeof pifRamSpill);
     // The boot copy: cartridge header and boot code into SP DMEM, where the
     // boot PC 0xA4000040 finds them.
     if (theRom.romSize != 0 && theRom.romImage) {

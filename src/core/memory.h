@@ -39,14 +39,17 @@ class CMemory {
     uint8_t* cartBlockD = nullptr;
     alignas(4) uint8_t pifRamOut[PIF_RAM_SIZE] = {};
     alignas(4) uint8_t pifRamIn[PIF_RAM_SIZE] = {};
+    // Spare bytes: a doubleword store at the last word of pifRamIn lands here.
+    uint8_t pifRamSpill[8] = {};
 };
 
 extern CMemory theMemory;
 
-// Registers held outside the register area.
-extern uint32_t RDRAM_CONFIG_REG;
-extern uint32_t RDRAM_MODE_REG;
-extern uint32_t gioIntrReg;
+// Registers held outside the register area. Each is the first word of an
+// 8-byte cell, so that a guest doubleword access to it stays in the cell.
+extern uint32_t& RDRAM_CONFIG_REG;
+extern uint32_t& RDRAM_MODE_REG;
+extern uint32_t& gioIntrReg;
 
 // Write latches of the registers whose stores act by set/clear bits.
 extern uint32_t spStatusWrite;

@@ -206,3 +206,21 @@ TEST_F(MemoryMapTest, DoublewordAtTheLastWordStaysInsideTheBlock) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MemoryMapCells, DoublewordStoresToSingleWordTargetsStayInTheirCells) {
+    resetBareMachine();
+    const uint32_t modeBefore = RDRAM_MODE_REG;
+    uint8_t* p = memWrite(0xA3F0000C);
+    // A doubleword store writes the word at the pointer and the one after it.
+    std::memset(p, 0xAB, 8);
+    EXPECT_EQ(RDRAM_CONFIG_REG, 0u);
+    EXPECT_NE(RDRAM_MODE_REG, modeBefore);
+    p = memWrite(0xBFC007FC);
+    std::memset(p, 0xCD, 8);
+    EXPECT_EQ(theMemory.pifRamIn[63], 0xCD);
+    RDRAM_MODE_REG = 0;
+}
+
+} // namespace
