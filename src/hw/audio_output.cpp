@@ -10,11 +10,22 @@
 
 SoundOutput theSoundOutput;
 
-SoundOutput::~SoundOutput() {
-    if (streamThread.joinable()) releaseSound();
-}
-
 namespace {
+
+// Asks the stream thread to end and joins it; the lock must not be held.
+void stopStreamThread() {
+    SoundOutput& out = theSoundOutput;
+    std::thread thread;
+    {
+        std::lock_guard lock(out.mutex);
+        out.stopRequested = true;
+        if (out.bufferDoneEvent) out.bufferDoneEvent->cancel();
+        if (out.waitingEvent) out.waitingEvent->cancel();
+        thread = std::move(out.streamThread);
+    }
+    // The thread needs the lock to see the request, so join without it.
+    if (thread.joinable()) thread.join();
+}
 
 SoundSlot& otherSlot(const SoundSlot* slot) {
     return slot == &theSoundOutput.slotA ? theSoundOutput.slotB : theSoundOutput.slotA;
@@ -31,12 +42,17 @@ void clearSlots() {
 
 } // namespace
 
+// At process exit only the thread is ended: the back end may be gone already.
+SoundOutput::~SoundOutput() {
+    stopStreamThread();
+}
+
 bool initSound(void* /*window*/, const char* /*device*/) {
+    // Whatever an earlier run left open is released first.
+    releaseSound();
     SoundBackend* backend = soundBackend();
     if (!backend) return false;
     std::lock_guard lock(theSoundOutput.mutex);
-    if (theSoundOutput.device) theSoundOutput.device->close();
-    theSoundOutput.device = nullptr;
     if (!backend->open()) return false;
     theSoundOutput.device = backend;
     clearSlots();
@@ -146,17 +162,8 @@ void queueAudio() {
 
 void releaseSound() {
     SoundOutput& out = theSoundOutput;
-    std::thread thread;
-    {
-        std::lock_guard lock(out.mutex);
-        out.soundEnabled = false;
-        out.stopRequested = true;
-        if (out.bufferDoneEvent) out.bufferDoneEvent->cancel();
-        if (out.waitingEvent) out.waitingEvent->cancel();
-        thread = std::move(out.streamThread);
-    }
-    // The thread needs the lock to see the request, so join without it.
-    if (thread.joinable()) thread.join();
+    out.soundEnabled = false;
+    stopStreamThread();
 
     std::lock_guard lock(out.mutex);
     clearSlots();

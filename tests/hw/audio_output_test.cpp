@@ -248,4 +248,17 @@ TEST_F(AudioOutputTest, ReleaseStopsAWaitingStreamAndForgetsEverything) {
     EXPECT_EQ(backend.openCount(), 2);
 }
 
+TEST_F(AudioOutputTest, NewSetUpReleasesWhatAnEarlierRunLeftStreaming) {
+    queue(0x1000, 0xFF);
+    queue(0x2000, 0xFF);
+    ASSERT_TRUE(openSoundOutput(nullptr));
+    for (const auto& b : backend.buffers())
+        EXPECT_TRUE(b.released);
+
+    queue(0x1000, 0xFF);
+    endBuffer();
+    EXPECT_EQ(backend.playOrder(), (std::vector<int>{0, 2}));
+    EXPECT_TRUE(aiRaised());
+}
+
 } // namespace
