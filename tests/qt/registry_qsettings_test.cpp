@@ -109,7 +109,8 @@ TEST_F(QSettingsRegistryTest, UnwritableFileReportsFailureAndKeepsDefaults) {
 }
 
 TEST_F(QSettingsRegistryTest, UserFileLivesUnderTheXdgConfigDirectory) {
-    const std::string home = makeTempDir("xdg");
+    // Qt reads the variable once per process, so every run here sets the same.
+    static const std::string home = makeTempDir("xdg");
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     QSettingsRegistry registry;
     EXPECT_EQ(registry.fileName(), home + "/Orvex/Orvex.conf");
