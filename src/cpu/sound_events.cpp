@@ -1,4 +1,5 @@
 #include "cpu/sound_events.h"
+#include "hw/audio_output.h"
 
 #include <atomic>
 #include <mutex>
@@ -35,6 +36,9 @@ void apply(const SoundEvent& e) {
         break;
     case SoundEventKind::RaiseAiInterrupt:
         deliverMiInterrupt(MI_INTR_AI);
+        break;
+    case SoundEventKind::RetireAudioBuffer:
+        applySoundSideEffect(SoundSideEffect::bufferRetired);
         break;
     }
 }

@@ -16,6 +16,7 @@ enum class SoundEventKind : uint8_t {
     SetAiStatusBits,   // AI_STATUS_REG |= value
     ClearAiStatusBits, // AI_STATUS_REG &= ~value
     RaiseAiInterrupt,  // the AI interrupt, as any MI raise
+    RetireAudioBuffer, // a played buffer left its slot: AI_LEN_REG = 0, full bit as the slots say
 };
 
 struct SoundEvent {

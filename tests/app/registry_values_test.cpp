@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+#include "app/options.h"
+#include "app/registry.h"
+#include "app/settings_values.h"
+
+namespace {
+
+// A registry that starts empty and keeps each value's type and raw bytes.
+class RecordingRegistry : public RegistryBackend {
+  public:
+    struct Value {
+        uint32_t type;
+        std::string bytes;
+    };
+    bool read(const std::string& subkey, const std::string& name, std::string& bytes) override {
+        auto it = values.find(subkey + "|" + name);
+        if (it == values.end()) return false;
+        bytes = it->second.bytes;
+        return true;
+    }
+    bool write(const std::string& subkey, const std::string& name, uint32_t type,
+               const std::string& bytes) override {
+        values[subkey + "|" + name] = {type, bytes};
+        return true;
+    }
+    Value* find(const std::string& name) {
+        auto it = values.find(std::string(ORVEX_REGISTRY_KEY) + "|" + name);
+        return it == values.end() ? nullptr : &it->second;
+    }
+    void setNumber(const std::string& name, uint32_t v) {
+        write(ORVEX_REGISTRY_KEY, name, REG_DWORD, std::string(reinterpret_cast<char*>(&v), 4));
+    }
+    std::map<std::string, Value> values;
+};
+
+uint32_t numberOf(const RecordingRegistry::Value* v) {
+    uint32_t n = 0;
+    EXPECT_EQ(v->bytes.size(), 4u);
+    std::memcpy(&n, v->bytes.data(), std::min<size_t>(4, v->bytes.size()));
+    return n;
+}
+
+class RegistryValuesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        installRegistryBackend(&registry);
+        hleEnabled = niceFrameBuffer = true;
+    }
+    void TearDown() override {
+        installRegistryBackend(nullptr);
+        hleEnabled = niceFrameBuffer = false;
+    }
+    RecordingRegistry registry;
+};
+
+TEST_F(RegistryValuesTest, FirstStartHasDefaultPositionsAndEverythingOff) {
+    readOptions();
+    EXPECT_FALSE(hleEnabled);
+    EXPECT_FALSE(niceFrameBuffer);
+    for (WindowPosition p : {readMainWindowPosition(), readOutputWindowPosition()}) {
+        EXPECT_EQ(static_cast<uint32_t>(p.left), 0x80000000u);
+        EXPECT_EQ(static_cast<uint32_t>(p.top), 0x80000000u);
+    }
+    for (int c = 1; c <= 4; ++c) {
+        EXPECT_FALSE(readControllerEnabled(c));
+        EXPECT_EQ(readControllerPlugin(c), "");
+    }
+    EXPECT_EQ(readGraphicsPlugin(), "");
+    EXPECT_EQ(readSoundPlugin(), "");
+    EXPECT_TRUE(registry.values.empty()) << "reading writes nothing";
+}
+
+TEST_F(RegistryValuesTest, NonzeroFlagsCountAsOnAndAreWrittenBackAsOne) {
+    registry.setNumber(HLE_ENABLED_VALUE, 2);
+    registry.setNumber(NICE_FRAME_BUFFER_VALUE, 0x80000000u);
+    registry.setNumber("Controller 3 Enabled", 7);
+    readOptions();
+    EXPECT_TRUE(hleEnabled);
+    EXPECT_TRUE(niceFrameBuffer);
+    EXPECT_TRUE(readControllerEnabled(3));
+    EXPECT_FALSE(readControllerEnabled(2));
+
+    writeOptions();
+    writeControllerEnabled(3, true);
+    writeControllerEnabled(2, false);
+    for (const char* name : {HLE_ENABLED_VALUE, NICE_FRAME_BUFFER_VALUE, "Controller 3 Enabled"}) {
+        ASSERT_NE(registry.find(name), nullptr) << name;
+        EXPECT_EQ(registry.find(name)->type, REG_DWORD);
+        EXPECT_EQ(numberOf(registry.find(name)), 1u) << name;
+    }
+    EXPECT_EQ(numberOf(registry.find("Controller 2 Enabled")), 0u);
+}
+
+TEST_F(RegistryValuesTest, PositionsAndNamesRoundTripWithTheirTypes) {
+    writeMainWindowPosition({-12, 40});
+    writeOutputWindowPosition({300, 0});
+    writeControllerPlugin(1, "scripted_pad.so");
+    writeGraphicsPlugin("gfx.so");
+    writeSoundPlugin("snd.so");
+    writePreviousDirectory("/roms/");
+
+    EXPECT_EQ(readMainWindowPosition().left, -12);
+    EXPECT_EQ(readMainWindowPosition().top, 40);
+    EXPECT_EQ(readOutputWindowPosition().left, 300);
+    EXPECT_EQ(readOutputWindowPosition().top, 0);
+    EXPECT_EQ(readControllerPlugin(1), "scripted_pad.so");
+    EXPECT_EQ(readGraphicsPlugin(), "gfx.so");
+    EXPECT_EQ(readSoundPlugin(), "snd.so");
+
+    EXPECT_EQ(registry.find(MAIN_WINDOW_LEFT)->type, REG_DWORD);
+    // Strings are stored without their terminating zero.
+    const auto* plugin = registry.find("Controller 1 Plugin");
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(plugin->type, REG_SZ);
+    EXPECT_EQ(plugin->bytes, "scripted_pad.so");
+    EXPECT_EQ(registry.find(PREVIOUS_DIRECTORY_VALUE)->bytes, "/roms/");
+}
+
+TEST_F(RegistryValuesTest, StringsAreReadAtMostTheirBufferSize) {
+    const std::string longName(300, 'x');
+    writeControllerPlugin(4, longName);
+    writeGraphicsPlugin(longName);
+    writeSoundPlugin(std::string(99, 's'));
+    EXPECT_EQ(readControllerPlugin(4), std::string(199, 'x'));
+    EXPECT_EQ(readGraphicsPlugin(), std::string(99, 'x'));
+    EXPECT_EQ(readSoundPlugin(), std::string(99, 's'));
+
+    // A stored value with a zero inside ends there.
+    registry.write(ORVEX_REGISTRY_KEY, GRAPHICS_PLUGIN_VALUE, REG_SZ, std::string("a.so\0junk", 9));
+    EXPECT_EQ(readGraphicsPlugin(), "a.so");
+}
+
+TEST_F(RegistryValuesTest, ControllerNumbersOutsideOneToFourAreIgnored) {
+    writeControllerEnabled(0, true);
+    writeControllerEnabled(5, true);
+    writeControllerPlugin(5, "x.so");
+    EXPECT_TRUE(registry.values.empty());
+    registry.setNumber("Controller 5 Enabled", 1);
+    EXPECT_FALSE(readControllerEnabled(5));
+}
+
+} // namespace
