@@ -40,6 +40,8 @@ void CpuTest::place(uint32_t at, const std::vector<uint32_t>& words) {
 }
 
 uint32_t CpuTest::runAt(uint32_t at, const std::vector<uint32_t>& words) {
+    // Translated blocks are never invalidated by stores: start afresh.
+    flushCodeCache();
     place(at, words);
     theCpu.pc = at;
     const uint32_t before = theCpu.cop0[COP0_COUNT];

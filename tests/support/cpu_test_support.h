@@ -237,7 +237,8 @@ class CpuTest : public ::testing::Test {
 
     // Writes guest words into RDRAM at the cached address `at`.
     void place(uint32_t at, const std::vector<uint32_t>& words);
-    // Places the words at `at`, sets pc there and runs one block; returns the
+    // Empties the code cache, places the words at `at`, sets pc there and
+    // runs one block; returns the
     // block's instruction count (0 when nothing ran).
     uint32_t runAt(uint32_t at, const std::vector<uint32_t>& words);
     // Runs blocks until the emulation halts or `maxBlocks` have run.
