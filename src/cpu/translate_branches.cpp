@@ -6,6 +6,7 @@
 #include "core/machine.h"
 #include "cpu/compile_state.h"
 #include "cpu/emitter.h"
+#include "cpu/interpreter_internal.h"
 #include "cpu/native_routines.h"
 #include "cpu/translators.h"
 #include "hle/hle_table.h"
@@ -100,7 +101,9 @@ void translateJ() {
 void translateJal() {
     const uint32_t target = jumpTarget();
     if (hleEnabled && (cs().compilePc >> 24) == 0x80) {
-        const HleFunction* f = findHleFunction(cs().compilePc, target);
+        // The same lookup as the interpreter's, so that both cores replace
+        // the same calls.
+        const HleFunction* f = hleLookup(cs().compilePc, target);
         if (f && f->handler) {
             // The call to the native routine follows the delay slot.
             cs().pendingHle = f;

@@ -6,6 +6,8 @@
 #include "app/options.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "cpu/interpreter_internal.h"
+#include "hle/hle_table.h"
 #include "support/cpu_test_support.h"
 
 using namespace enc;
@@ -272,4 +274,58 @@ TEST_F(IntegerTest, IdleJumpMovesCountToTheNextEvent) {
     theCpu.cop0[COP0_COMPARE] = 900000;
     runAt(PC, {j(PC), addiu(t0, t0, 1)});
     EXPECT_EQ(theCpu.cop0[COP0_COUNT], VI_INTERRUPT_INTERVAL + 3);
+}
+
+namespace {
+
+int nativeCalls = 0;
+uint64_t t0AtNativeCall = 0;
+void nativeReplacement() {
+    ++nativeCalls;
+    t0AtNativeCall = theCpu.gpr[mips::t0].value();
+    theCpu.gpr[mips::v0].set(42);
+}
+const HleFunction replacedFunction{"replaced", 0x80300000, nativeReplacement};
+int hleLookups = 0;
+const HleFunction* fakeHleLookup(uint32_t, uint32_t target) {
+    ++hleLookups;
+    return target == 0x80300000 ? &replacedFunction : nullptr;
+}
+
+class ReplacedCallTest : public IntegerTest {
+  protected:
+    void SetUp() override {
+        IntegerTest::SetUp();
+        hleLookup = fakeHleLookup;
+        nativeCalls = hleLookups = 0;
+    }
+    void TearDown() override {
+        hleLookup = findHleFunction;
+        hleEnabled = false;
+        IntegerTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(ReplacedCallTest, NativeRoutineRunsAfterTheDelaySlotAndTheBlockGoesOn) {
+    hleEnabled = true;
+    set(ra, 0x1111);
+    const uint32_t count =
+        runAt(PC, {jal(0x80300000), addiu(t0, r0, 5), addiu(t1, v0, 1), j(0x80003000), nop()});
+    EXPECT_EQ(count, 5u);
+    EXPECT_EQ(nativeCalls, 1);
+    EXPECT_EQ(t0AtNativeCall, 5u) << "the delay slot runs first";
+    EXPECT_EQ(reg(t1), 43u) << "translation goes on at the return point";
+    EXPECT_EQ(reg(ra), 0x1111u) << "the replaced JAL itself does nothing";
+    EXPECT_EQ(theCpu.pc, 0x80003000u);
+    // Another target, or an address outside KSEG0, runs the guest's own code.
+    runAt(PC, {jal(0x80310000), nop()});
+    EXPECT_EQ(theCpu.pc, 0x80310000u);
+    EXPECT_EQ(nativeCalls, 1);
+    const int lookupsSoFar = hleLookups;
+    hleEnabled = false;
+    runAt(PC, {jal(0x80300000), nop()});
+    EXPECT_EQ(hleLookups, lookupsSoFar) << "no lookup while HLE is off";
+    EXPECT_EQ(theCpu.pc, 0x80300000u);
 }
