@@ -131,3 +131,9 @@ void flushCodeCache() {
 uint32_t codeCacheFlushCount() {
     return flushCount;
 }
+
+BlockHeader readBlockHeader(const uint8_t* record) {
+    BlockHeader header;
+    std::memcpy(&header, record, sizeof header);
+    return header;
+}

@@ -34,6 +34,15 @@ struct BlockRecord {
 };
 constexpr uint32_t BLOCK_HEADER_SIZE = 12;
 
+// Records lie back to back without alignment, so their headers are read by
+// copy rather than through a BlockRecord pointer.
+struct BlockHeader {
+    uint32_t startPc;
+    uint32_t endPc;
+    uint32_t instructionCount;
+};
+BlockHeader readBlockHeader(const uint8_t* record);
+
 extern uint8_t* codeCache;             // null while no cache is set up
 extern uint32_t* blockMap;             // null while no cache is set up
 extern uint32_t usedBytes;             // offset of the cache's first free byte

@@ -19,7 +19,7 @@ BlockSource rdramSource(uint32_t physical) {
 }
 
 // The block record for pc, translated now when the block map has none.
-BlockRecord* findOrCompile(uint32_t pc, const BlockSource& where) {
+uint8_t* findOrCompile(uint32_t pc, const BlockSource& where) {
     if (pc == EXCEPTION_VECTOR_PC) {
         // Compiled afresh every time, so that the guest may rewrite its
         // handler; neither the block map nor usedBytes changes.
@@ -27,10 +27,10 @@ BlockRecord* findOrCompile(uint32_t pc, const BlockSource& where) {
         const bool ok = compileBlock(pc, where.source, where.wordsAvailable, exceptionVectorBuffer,
                                      exceptionVectorBuffer + EXCEPTION_VECTOR_BUFFER_SIZE);
         usedBytes = saved;
-        return ok ? reinterpret_cast<BlockRecord*>(exceptionVectorBuffer) : nullptr;
+        return ok ? exceptionVectorBuffer : nullptr;
     }
     const uint32_t entry = blockMap[where.mapIndex];
-    if (entry != BLOCK_NOT_COMPILED) return reinterpret_cast<BlockRecord*>(codeCache + entry);
+    if (entry != BLOCK_NOT_COMPILED) return codeCache + entry;
 
     if (CODE_CACHE_SIZE - usedBytes < CODE_CACHE_LOW_WATER) flushCodeCache();
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -38,7 +38,7 @@ BlockRecord* findOrCompile(uint32_t pc, const BlockSource& where) {
         if (compileBlock(pc, where.source, where.wordsAvailable, codeCache + at,
                          codeCache + CODE_CACHE_SIZE)) {
             blockMap[where.mapIndex] = at;
-            return reinterpret_cast<BlockRecord*>(codeCache + at);
+            return codeCache + at;
         }
         flushCodeCache();
     }
@@ -104,15 +104,16 @@ bool runBlock() {
             haltEmulation();
             return false;
         }
-        BlockRecord* record = findOrCompile(pc, where);
+        uint8_t* record = findOrCompile(pc, where);
         if (!record) {
             logLine("The block at 0x%08X does not fit in the code cache.", pc);
             haltEmulation();
             return false;
         }
-        theCpu.pc = record->endPc;
-        reinterpret_cast<void (*)()>(record->code)();
-        instructionCount = record->instructionCount;
+        const BlockHeader header = readBlockHeader(record);
+        theCpu.pc = header.endPc;
+        reinterpret_cast<void (*)()>(record + BLOCK_HEADER_SIZE)();
+        instructionCount = header.instructionCount;
     }
 
     switch (advanceCount(instructionCount)) {

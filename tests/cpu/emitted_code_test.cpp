@@ -117,11 +117,12 @@ TEST_F(EmittedCodeTest, BlocksSaveRbxAndLeaveThroughTheEndCheck) {
     ASSERT_TRUE(findBlockSource(PC, where));
     ASSERT_TRUE(compileBlock(PC, where.source, where.wordsAvailable, codeCache,
                              codeCache + CODE_CACHE_SIZE));
-    const auto* record = reinterpret_cast<const BlockRecord*>(codeCache);
-    EXPECT_EQ(record->startPc, PC);
-    EXPECT_EQ(record->endPc, PC + 8);
-    EXPECT_EQ(record->instructionCount, 3u);
-    const auto lines = disassembleCode(record->code, usedBytes - BLOCK_HEADER_SIZE);
+    const BlockHeader record = readBlockHeader(codeCache);
+    EXPECT_EQ(record.startPc, PC);
+    EXPECT_EQ(record.endPc, PC + 8);
+    EXPECT_EQ(record.instructionCount, 3u);
+    const auto lines =
+        disassembleCode(codeCache + BLOCK_HEADER_SIZE, usedBytes - BLOCK_HEADER_SIZE);
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(lines.front(), "push rbx");
     const std::vector<std::string> tail(lines.end() - 6, lines.end());
