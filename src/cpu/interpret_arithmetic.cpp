@@ -4,6 +4,8 @@
 // ignore the high words.
 #include "cpu/interpreter_internal.h"
 
+namespace interp {
+
 namespace {
 
 uint64_t gpr64(uint32_t n) {
@@ -106,3 +108,5 @@ void installArithmetic(InterpretTables& t) {
     t.special[0x2A] = {interpretSlt, BlockEffect::None};
     t.special[0x2B] = {interpretSltu, BlockEffect::None};
 }
+
+} // namespace interp

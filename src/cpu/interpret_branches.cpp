@@ -5,6 +5,8 @@
 #include "cpu/interpreter_internal.h"
 #include "cpu/native_routines.h"
 
+namespace interp {
+
 namespace {
 
 uint32_t jumpTarget(const Instruction& in) {
@@ -132,3 +134,5 @@ void installBranches(InterpretTables& t) {
     t.regimm[0x03] = {interpretBgezl, BlockEffect::LikelyBranch};
     t.regimm[0x11] = {interpretBgezal, BlockEffect::Branch};
 }
+
+} // namespace interp

@@ -8,6 +8,8 @@
 #include "cpu/interpreter_internal.h"
 #include "debug/disassembler.h"
 
+namespace interp {
+
 namespace {
 
 constexpr InterpretEntry RESERVED{interpretNothing, BlockEffect::None};
@@ -80,3 +82,5 @@ void installFillers(InterpretTables& t) {
     for (unsigned f = 0x30; f < 0x40; ++f)
         t.fpu[f] = MISSING;
 }
+
+} // namespace interp

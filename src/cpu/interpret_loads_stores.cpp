@@ -8,6 +8,8 @@
 #include "cpu/interpreter_internal.h"
 #include "cpu/native_routines.h"
 
+namespace interp {
+
 namespace {
 
 uint32_t address(const Instruction& in) {
@@ -116,3 +118,5 @@ void installLoadsStores(InterpretTables& t) {
     t.main[0x3D] = {interpretSdc1, BlockEffect::None};
     t.main[0x3F] = {interpretSd, BlockEffect::None};
 }
+
+} // namespace interp

@@ -5,6 +5,8 @@
 #include "cpu/interpreter_internal.h"
 #include "cpu/native_routines.h"
 
+namespace interp {
+
 namespace {
 
 uint32_t lo(uint32_t n) {
@@ -78,3 +80,5 @@ void installMultiplyDivide(InterpretTables& t) {
     t.special[0x1D] = {interpretDmultu, BlockEffect::None};
     t.special[0x1F] = {interpretDdivu, BlockEffect::None};
 }
+
+} // namespace interp

@@ -3,6 +3,8 @@
 // into the other half.
 #include "cpu/interpreter_internal.h"
 
+namespace interp {
+
 namespace {
 
 uint32_t lo(uint32_t n) {
@@ -67,3 +69,5 @@ void installShifts(InterpretTables& t) {
     t.special[0x3E] = {interpretDsrl32, BlockEffect::None};
     t.special[0x3F] = {interpretDsra32, BlockEffect::None};
 }
+
+} // namespace interp

@@ -15,6 +15,7 @@
 #include "hle/hle_table.h"
 #include "hw/mem_actions.h"
 
+namespace interp {
 namespace {
 
 InterpretTables buildTables() {
@@ -163,7 +164,10 @@ const InterpretEntry& lookupInstruction(uint32_t word) {
     }
 }
 
+} // namespace interp
+
 uint32_t interpretBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable) {
+    using namespace interp;
     if (wordsAvailable == 0) {
         theCpu.pc = startPc;
         return 0;

@@ -14,6 +14,8 @@
 #include "core/cpu_state.h"
 #include "hle/hle_table.h"
 
+namespace interp {
+
 // Compile-time facts about one instruction of a block.
 enum InstructionFlags : uint32_t {
     // J to itself whose delay slot is the word 0.
@@ -144,3 +146,5 @@ inline uint16_t hostRead16(const uint8_t* p) {
 inline void hostWrite16(uint8_t* p, uint16_t v) {
     std::memcpy(p, &v, 2);
 }
+
+} // namespace interp

@@ -36,13 +36,13 @@ class InterpreterHleTest : public InterpreterTest {
   protected:
     void SetUp() override {
         InterpreterTest::SetUp();
-        hleLookup = fakeLookup;
+        interp::hleLookup = fakeLookup;
         hleEnabled = true;
         lookups = calls = 0;
         t0SeenByCall = t1SeenByCall = 0;
     }
     void TearDown() override {
-        hleLookup = findHleFunction;
+        interp::hleLookup = findHleFunction;
         hleEnabled = false;
     }
 };
