@@ -103,7 +103,7 @@ void translateJal() {
     if (hleEnabled && (cs().compilePc >> 24) == 0x80) {
         // The same lookup as the interpreter's, so that both cores replace
         // the same calls.
-        const HleFunction* f = hleLookup(cs().compilePc, target);
+        const HleFunction* f = interp::hleLookup(cs().compilePc, target);
         if (f && f->handler) {
             // The call to the native routine follows the delay slot.
             cs().pendingHle = f;

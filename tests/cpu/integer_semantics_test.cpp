@@ -296,11 +296,11 @@ class ReplacedCallTest : public IntegerTest {
   protected:
     void SetUp() override {
         IntegerTest::SetUp();
-        hleLookup = fakeHleLookup;
+        interp::hleLookup = fakeHleLookup;
         nativeCalls = hleLookups = 0;
     }
     void TearDown() override {
-        hleLookup = findHleFunction;
+        interp::hleLookup = findHleFunction;
         hleEnabled = false;
         IntegerTest::TearDown();
     }
