@@ -1,0 +1,3 @@
+#include "cpu/cpu_core.h"
+
+CpuCore selectedCpuCore = CpuCore::Recompiler;

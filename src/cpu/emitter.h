@@ -1,0 +1,108 @@
+// The x86-64 emitter: one small function per machine-code form that the
+// instruction templates use. Every function appends its bytes at
+// compileState.emitPtr, never past the emit limit; an emit that would not fit
+// writes nothing and raises the sticky "out of room" flag instead.
+//
+// Operands written [abs] are addresses of host variables (guest registers,
+// mem_actions, nextViCount, ...). They are encoded RIP-relative (ModRM 05),
+// the displacement counting from the end of the whole instruction, so every
+// such variable must lie within +-2 GiB of the code (checked at start-up by
+// the code cache, and again per operand here).
+#pragma once
+
+#include <cstdint>
+
+namespace x86 {
+
+// Host registers by their encoding number.
+enum Reg : uint8_t { EAX = 0, ECX = 1, EDX = 2, EBX = 3, ESI = 6, EDI = 7 };
+
+// Condition codes of jcc (the low nibble of 0x7x).
+enum Cond : uint8_t {
+    JB = 0x2,
+    JAE = 0x3,
+    JE = 0x4,
+    JNE = 0x5,
+    JA = 0x7,
+    JL = 0xC,
+    JGE = 0xD,
+    JLE = 0xE,
+    JG = 0xF,
+};
+
+// Sets the region that the following emits may fill: [start, limit).
+void beginEmit(uint8_t* start, uint8_t* limit);
+// True when an emit did not fit or an operand was out of RIP-relative reach.
+bool outOfRoom();
+// Whether `target` can be reached with a 32-bit displacement from every byte
+// of [from, from + length).
+bool isReachable(const void* target, const void* from, uint64_t length);
+
+// Loads and stores of 32-bit host variables.
+void movRegAbs(Reg dst, const void* abs);      // mov r32, [abs]
+void movAbsReg(const void* abs, Reg src);      // mov [abs], r32
+void movAbsImm(const void* abs, uint32_t imm); // mov dword [abs], imm32
+void movRegImm(Reg dst, uint32_t imm);         // mov r32, imm32
+void movRegReg(Reg dst, Reg src);              // mov r32, r32
+void cdq();                                    // sign of EAX into EDX
+
+// Arithmetic and logic.
+void addEaxImm(uint32_t imm);                  // add eax, imm32
+void andRegImm(Reg dst, uint32_t imm);         // and r32, imm32
+void orRegImm(Reg dst, uint32_t imm);          // or r32, imm32
+void xorEaxImm(uint32_t imm);                  // xor eax, imm32
+void cmpRegImm(Reg dst, uint32_t imm);         // cmp r32, imm32
+void addRegReg(Reg dst, Reg src);              // add r32, r32
+void subRegReg(Reg dst, Reg src);              // sub r32, r32
+void andRegReg(Reg dst, Reg src);              // and r32, r32
+void orRegReg(Reg dst, Reg src);               // or r32, r32
+void xorRegReg(Reg dst, Reg src);              // xor r32, r32
+void cmpRegReg(Reg left, Reg right);           // cmp left, right
+void andRegAbs(Reg dst, const void* abs);      // and r32, [abs]
+void orRegAbs(Reg dst, const void* abs);       // or r32, [abs]
+void cmpRegAbs(Reg left, const void* abs);     // cmp r32, [abs]
+void andAbsImm(const void* abs, uint32_t imm); // and dword [abs], imm32
+void orAbsImm(const void* abs, uint32_t imm);  // or dword [abs], imm32
+void notReg(Reg r);                            // not r32
+void decEax();                                 // dec eax (FF C8)
+void testEaxZero();                            // or eax, eax
+
+// Shifts of a 32-bit register.
+void shlRegImm(Reg r, uint8_t count);
+void shrRegImm(Reg r, uint8_t count);
+void sarRegImm(Reg r, uint8_t count);
+void shlEaxCl();
+void shrEaxCl();
+void sarEaxCl();
+
+// Multiplication of EAX by EBX into EDX:EAX.
+void imulEbx();
+void mulEbx();
+
+// Accesses through the host pointer in RAX (a full 64-bit address).
+void movEaxPtrRax();         // mov eax, [rax]
+void movsxEaxBytePtrRax();   // movsx eax, byte [rax]
+void movsxEaxWordPtrRax();   // movsx eax, word [rax]
+void movzxEaxBytePtrRax();   // movzx eax, byte [rax]
+void movzxEaxWordPtrRax();   // movzx eax, word [rax]
+void movPtrRaxEcx();         // mov [rax], ecx
+void movPtrRaxCx();          // mov [rax], cx
+void movPtrRaxCl();          // mov [rax], cl
+void movRcxRax();            // mov rcx, rax
+void movRaxRcx();            // mov rax, rcx
+void addRaxImm8(int8_t imm); // add rax, imm8
+
+// Control flow. Short jumps return the address of their displacement byte so
+// that a forward jump can be patched once its target is emitted.
+uint8_t* jccShort(Cond cond, uint8_t displacement);
+uint8_t* jmpShort(uint8_t displacement);
+// Points the short jump whose displacement byte is at `displacementByte` to
+// the current emit position.
+void patchShortJumpHere(uint8_t* displacementByte);
+void callRel32(const void* target); // call target (E8 rel32)
+void ret();
+void pushRbx();
+void popRbx();
+void nop();
+
+} // namespace x86

@@ -1,0 +1,136 @@
+// Guest instructions per second of the two CPU cores on three kernels (an
+// integer ALU loop, a LW/SW copy loop, a branch-heavy loop), their ratio, and
+// the recompiler's compile throughput. Prints figures; asserts nothing.
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "core/cpu_state.h"
+#include "core/machine.h"
+#include "core/memory.h"
+#include "cpu/code_cache.h"
+#include "cpu/compile_block.h"
+#include "cpu/cpu_core.h"
+#include "cpu/run_loop.h"
+#include "romkit/mips_encode.h"
+
+using namespace mips;
+
+namespace {
+
+constexpr uint32_t CODE = 0x80001000;
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void place(uint32_t at, const std::vector<uint32_t>& words) {
+    for (size_t i = 0; i < words.size(); ++i)
+        blockWord(theMemory.rdram, (at & 0x7FFFFF) + uint32_t(4 * i)) = words[i];
+}
+
+std::vector<uint32_t> aluKernel() {
+    // t0 counts up to t7 (never reached: the loop runs forever).
+    return {addu(t1, t1, t0), xorr(t2, t2, t1),   sll(t3, t1, 3),   subu(t4, t3, t2),
+            orr(t5, t4, t1),  andi(t6, t5, 0xFF), slt(s0, t6, t5),  sra(s1, t5, 2),
+            addu(s2, s1, s0), addiu(t0, t0, 1),   bne(t0, t7, -11), xorr(s3, s3, s2)};
+}
+
+std::vector<uint32_t> copyKernel() {
+    // Copies 512 doublewords from 0x80100000 to 0x80200000, then starts over.
+    return {lui(a0, 0x8010),
+            lui(a1, 0x8020),
+            addiu(t0, r0, 512), // outer
+            lw(t1, 0, a0),
+            lw(t2, 4, a0),
+            sw(t1, 0, a1),
+            sw(t2, 4, a1),
+            addiu(a0, a0, 8),
+            addiu(a1, a1, 8),
+            addiu(t0, t0, -1),
+            bgtz(t0, -8),
+            nop(),
+            j(CODE),
+            nop()};
+}
+
+std::vector<uint32_t> branchKernel() {
+    // Short blocks: every second instruction is a branch or jump.
+    return {bne(t0, r0, 1),  addiu(t1, t1, 1), beq(t1, t1, 1), addiu(t2, t2, 1),
+            bltz(t1, 1),     addiu(t3, t3, 1), bgez(t3, 1),    addiu(t0, t0, 1),
+            beql(t0, t2, 1), addiu(t4, t4, 1), j(CODE),        addiu(t5, t5, 1)};
+}
+
+// Runs the kernel for about `seconds` and returns guest instructions per second.
+double measure(const std::vector<uint32_t>& kernel, CpuCore core, double seconds) {
+    resetMachine();
+    initCodeCache();
+    selectedCpuCore = core;
+    place(CODE, kernel);
+    theCpu.pc = CODE;
+    theCpu.gpr[t7].set(0x7FFFFFFF);
+    uint64_t instructions = 0;
+    const Clock::time_point start = Clock::now();
+    double elapsed = 0;
+    while (elapsed < seconds) {
+        for (int i = 0; i < 100000; ++i) {
+            const uint32_t before = theCpu.cop0[COP0_COUNT];
+            if (!runBlock()) {
+                std::printf("  (kernel halted)\n");
+                return 0;
+            }
+            instructions += uint32_t(theCpu.cop0[COP0_COUNT] - before);
+        }
+        elapsed = secondsSince(start);
+    }
+    selectedCpuCore = CpuCore::Recompiler;
+    return double(instructions) / elapsed;
+}
+
+double compileThroughput(double seconds) {
+    resetMachine();
+    initCodeCache();
+    // One long block of ALU instructions closed by a jump.
+    std::vector<uint32_t> block;
+    const std::vector<uint32_t> alu = aluKernel();
+    for (int i = 0; i < 2000; ++i)
+        block.push_back(alu[i % 10]);
+    block.push_back(j(CODE));
+    block.push_back(nop());
+    place(CODE, block);
+    uint64_t translated = 0;
+    const Clock::time_point start = Clock::now();
+    while (secondsSince(start) < seconds) {
+        for (int i = 0; i < 50; ++i) {
+            usedBytes = 0;
+            compileBlock(CODE, theMemory.rdram + (CODE & 0x7FFFFF), 0x10000, codeCache,
+                         codeCache + CODE_CACHE_SIZE);
+            translated += block.size();
+        }
+    }
+    return double(translated) / secondsSince(start);
+}
+
+} // namespace
+
+int main() {
+    struct Kernel {
+        const char* name;
+        std::vector<uint32_t> words;
+    } kernels[] = {{"integer ALU loop", aluKernel()},
+                   {"LW/SW copy loop", copyKernel()},
+                   {"branch-heavy loop", branchKernel()}};
+    std::printf("%-20s %18s %18s %8s\n", "kernel", "recompiler ips", "interpreter ips", "ratio");
+    for (const Kernel& k : kernels) {
+        const double recompiled = measure(k.words, CpuCore::Recompiler, 1.0);
+        const double interpreted = measure(k.words, CpuCore::Interpreter, 1.0);
+        std::printf("%-20s %18.0f %18.0f %7.2fx\n", k.name, recompiled, interpreted,
+                    interpreted > 0 ? recompiled / interpreted : 0.0);
+    }
+    std::printf("compile throughput: %.0f guest instructions translated per second\n",
+                compileThroughput(1.0));
+    freeCodeCache();
+    return 0;
+}

@@ -1,0 +1,388 @@
+// Randomized differential tests: thousands of random blocks of supported
+// instructions run from the same state through the reference interpreter
+// and through translated code; every register word, the pending register
+// effects, the timing words and the memory the blocks can reach must agree.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <sstream>
+
+#include "core/cpu_state.h"
+#include "core/machine.h"
+#include "core/memory.h"
+#include "cpu/code_cache.h"
+#include "cpu/cpu_core.h"
+#include "cpu/run_loop.h"
+#include "support/cpu_test_support.h"
+
+using namespace enc;
+
+namespace {
+
+constexpr uint32_t CODE = 0x80001000;
+constexpr uint32_t DATA = 0x80100000;         // base registers point here
+constexpr uint32_t WINDOW_START = 0x000F0000; // what the stores can reach
+constexpr uint32_t WINDOW_SIZE = 0x20000;
+// Base registers hold data addresses and are never written by the blocks.
+constexpr uint32_t BASES[] = {26, 27, 29};
+
+enum class Mix { Arithmetic, Memory, Branches };
+
+class BlockGenerator {
+  public:
+    BlockGenerator(uint32_t seed, Mix mix) : rng_(seed), mix_(mix) {}
+
+    std::vector<uint32_t> block() {
+        std::vector<uint32_t> words;
+        const int length = int(pick(12));
+        for (int i = 0; i < length; ++i)
+            words.push_back(body());
+        words.push_back(closing());
+        words.push_back(pick(8) == 0 ? closing() : body()); // sometimes a branch in the slot
+        words.push_back(body());
+        words.push_back(closing());
+        words.push_back(body());
+        return words;
+    }
+
+    uint64_t value() {
+        static const uint64_t special[] = {0,
+                                           1,
+                                           0xFFFFFFFFFFFFFFFFull,
+                                           0x7FFFFFFF,
+                                           0xFFFFFFFF80000000ull,
+                                           0x0000000080000000ull,
+                                           0x00000001FFFFFFFFull,
+                                           0xFFFFFFFF00000000ull,
+                                           2,
+                                           0xFFFFFFFFFFFFFFFEull};
+        switch (pick(4)) {
+        case 0:
+            return special[pick(std::size(special))];
+        case 1:
+            return uint64_t(int64_t(int32_t(rng_()))); // a canonical 32-bit value
+        case 2:
+            return pick(64);
+        default:
+            return (uint64_t(rng_()) << 32) | rng_();
+        }
+    }
+
+    uint32_t pick(uint32_t n) { return uint32_t(rng_() % n); }
+
+  private:
+    uint32_t reg() { return pick(32); }
+    uint32_t dest() {
+        for (;;) {
+            const uint32_t r = reg();
+            if (r != 26 && r != 27 && r != 29) return r;
+        }
+    }
+    uint32_t base() { return BASES[pick(3)]; }
+    int16_t offset(uint32_t align) {
+        return int16_t((int32_t(pick(0x4000)) - 0x2000) & ~int32_t(align - 1));
+    }
+
+    uint32_t arithmetic() {
+        const uint32_t d = dest(), s = reg(), t = reg();
+        const uint16_t i = uint16_t(pick(8) == 0 ? 0 : rng_());
+        const uint32_t sa = pick(32);
+        switch (pick(40)) {
+        case 0:
+            return addi(d, s, int16_t(i));
+        case 1:
+            return addiu(d, s, int16_t(i));
+        case 2:
+            return slti(d, s, int16_t(i));
+        case 3:
+            return sltiu(d, s, int16_t(i));
+        case 4:
+            return andi(d, s, i);
+        case 5:
+            return ori(d, pick(4) == 0 ? 0 : s, i);
+        case 6:
+            return ori(d, d, i);
+        case 7:
+            return xori(d, s, i);
+        case 8:
+            return lui(d, i);
+        case 9:
+            return add(d, s, t);
+        case 10:
+            return addu(d, s, t);
+        case 11:
+            return sub(d, s, t);
+        case 12:
+            return subu(d, s, t);
+        case 13:
+            return and_(d, s, t);
+        case 14:
+            return or_(d, pick(3) == 0 ? 0 : s, pick(3) == 0 ? 0 : t);
+        case 15:
+            return xor_(d, s, t);
+        case 16:
+            return nor(d, s, t);
+        case 17:
+            return slt(d, s, t);
+        case 18:
+            return sltu(d, s, t);
+        case 19:
+            return sll(d, t, sa);
+        case 20:
+            return srl(d, t, sa);
+        case 21:
+            return sra(d, t, sa);
+        case 22:
+            return sllv(d, t, s);
+        case 23:
+            return srlv(d, t, s);
+        case 24:
+            return srav(d, t, s);
+        case 25:
+            return dsll(d, t, sa);
+        case 26:
+            return dsrl(d, t, sa);
+        case 27:
+            return dsll32(d, t, sa);
+        case 28:
+            return dsrl32(d, t, sa);
+        case 29:
+            return dsra32(d, t, sa);
+        case 30:
+            return mfhi(d);
+        case 31:
+            return mflo(d);
+        case 32:
+            return mthi(s);
+        case 33:
+            return mtlo(s);
+        case 34:
+            return mult(s, t);
+        case 35:
+            return multu(s, t);
+        case 36:
+            return pick(2) ? div(s, t) : divu(s, t);
+        case 37:
+            return pick(2) ? dmultu(s, t) : ddivu(s, t);
+        case 38:
+            return pick(2) ? nop() : syncOp();
+        default:
+            return sll(d, t, 0);
+        }
+    }
+
+    uint32_t memory() {
+        const uint32_t d = dest(), t = reg(), b = base();
+        const uint32_t ft = pick(31);
+        switch (pick(19)) {
+        case 0:
+            return lb(d, offset(1), b);
+        case 1:
+            return lbu(d, offset(1), b);
+        case 2:
+            return lh(d, offset(2), b);
+        case 3:
+            return lhu(d, offset(2), b);
+        case 4:
+            return lw(d, offset(4), b);
+        case 5:
+            return ld(d, offset(8), b);
+        case 6:
+            return lwl(d, offset(1), b);
+        case 7:
+            return lwr(d, offset(1), b);
+        case 8:
+            return sb(t, offset(1), b);
+        case 9:
+            return sh(t, offset(2), b);
+        case 10:
+            return sw(t, offset(4), b);
+        case 11:
+            return sd(t, offset(8), b);
+        case 12:
+            return swl(t, offset(1), b);
+        case 13:
+            return swr(t, offset(1), b);
+        case 14:
+            return lwc1(ft, offset(4), b);
+        case 15:
+            return swc1(ft, offset(4), b);
+        case 16:
+            return ldc1(ft, offset(8), b);
+        case 17:
+            return sdc1(ft, offset(8), b);
+        default:
+            return lw(0, offset(4), b);
+        }
+    }
+
+    uint32_t body() {
+        switch (mix_) {
+        case Mix::Arithmetic:
+            return arithmetic();
+        case Mix::Memory:
+            return pick(3) ? memory() : arithmetic();
+        case Mix::Branches:
+            return pick(4) ? arithmetic() : memory();
+        }
+        return nop();
+    }
+
+    uint32_t closing() {
+        const uint32_t s = reg(), t = pick(4) ? reg() : s;
+        const int16_t o = int16_t(int32_t(pick(64)) - 32);
+        switch (pick(mix_ == Mix::Branches ? 19 : 4)) {
+        case 0:
+            return beq(s, t, o);
+        case 1:
+            return bne(s, t, o);
+        case 2:
+            return j(CODE + 4 * pick(64));
+        case 3:
+            return jal(CODE + 4 * pick(64));
+        case 4:
+            return blez(s, o);
+        case 5:
+            return bgtz(s, o);
+        case 6:
+            return bltz(s, o);
+        case 7:
+            return bgez(s, o);
+        case 8:
+            return beql(s, t, o);
+        case 9:
+            return bnel(s, t, o);
+        case 10:
+            return blezl(s, o);
+        case 11:
+            return bgtzl(s, o);
+        case 12:
+            return bltzl(s, o);
+        case 13:
+            return bgezl(s, o);
+        case 14:
+            return bgezal(s, o);
+        case 15:
+            return jr(s);
+        case 16:
+            return jalr(dest(), s);
+        case 17:
+            return beql(s, s, o);
+        default:
+            return j(CODE); // the idle jump when its slot is empty
+        }
+    }
+
+    std::mt19937 rng_;
+    Mix mix_;
+};
+
+struct Snapshot {
+    CpuState cpu;
+    uint32_t actions[2];
+    uint32_t nextVi;
+    uint32_t halted;
+    std::vector<uint8_t> window;
+
+    static Snapshot take() {
+        Snapshot s;
+        s.cpu = theCpu;
+        std::memcpy(s.actions, mem_actions, sizeof s.actions);
+        s.nextVi = nextViCount;
+        s.halted = emulationHalted.load();
+        s.window.assign(theMemory.rdram + WINDOW_START,
+                        theMemory.rdram + WINDOW_START + WINDOW_SIZE);
+        return s;
+    }
+    void restore() const {
+        theCpu = cpu;
+        std::memcpy(mem_actions, actions, sizeof actions);
+        nextViCount = nextVi;
+        emulationHalted = halted;
+        std::memcpy(theMemory.rdram + WINDOW_START, window.data(), WINDOW_SIZE);
+    }
+};
+
+std::string describeDifference(const Snapshot& a, const Snapshot& b) {
+    std::ostringstream out;
+    out << std::hex;
+    const auto* wa = reinterpret_cast<const uint32_t*>(&a.cpu);
+    const auto* wb = reinterpret_cast<const uint32_t*>(&b.cpu);
+    for (size_t i = 0; i < sizeof(CpuState) / 4; ++i)
+        if (wa[i] != wb[i])
+            out << " CpuState word " << std::dec << i << std::hex << ": interpreter " << wa[i]
+                << " recompiler " << wb[i] << ";";
+    if (std::memcmp(a.actions, b.actions, sizeof a.actions)) out << " mem_actions;";
+    if (a.nextVi != b.nextVi) out << " nextViCount;";
+    if (a.halted != b.halted) out << " halt flag;";
+    for (size_t i = 0; i < a.window.size(); i += 4)
+        if (std::memcmp(&a.window[i], &b.window[i], 4)) {
+            out << " RDRAM at " << (WINDOW_START + i) << ";";
+            break;
+        }
+    return out.str();
+}
+
+class DifferentialTest : public CpuTest {
+  protected:
+    void TearDown() override {
+        selectedCpuCore = CpuCore::Recompiler;
+        CpuTest::TearDown();
+    }
+
+    void runBlocks(uint32_t seed, Mix mix, int blocks) {
+        BlockGenerator gen(seed, mix);
+        for (int n = 0; n < blocks; ++n) {
+            const std::vector<uint32_t> words = gen.block();
+            place(CODE, words);
+            for (uint32_t r = 1; r < 32; ++r)
+                theCpu.gpr[r].set(gen.value());
+            for (uint32_t b : BASES)
+                theCpu.gpr[b].set(uint64_t(int64_t(int32_t(DATA + 8 * gen.pick(256)))));
+            theCpu.hi.set(gen.value());
+            theCpu.lo.set(gen.value());
+            for (uint32_t& f : theCpu.fpr)
+                f = uint32_t(gen.value());
+            theCpu.cop0[COP0_COUNT] = gen.pick(1000);
+            theCpu.cop0[COP0_COMPARE] = gen.pick(3) ? gen.pick(1000) : 0;
+            nextViCount = gen.pick(2) ? 500 + gen.pick(1000) : VI_INTERRUPT_INTERVAL;
+            mem_actions[0] = gen.pick(4) == 0 ? 1 : 0;
+            emulationHalted = 0;
+            theCpu.pc = CODE;
+            const Snapshot before = Snapshot::take();
+
+            selectedCpuCore = CpuCore::Interpreter;
+            runBlock();
+            const Snapshot interpreted = Snapshot::take();
+
+            before.restore();
+            selectedCpuCore = CpuCore::Recompiler;
+            flushCodeCache();
+            runBlock();
+            const Snapshot translated = Snapshot::take();
+
+            const std::string diff = describeDifference(interpreted, translated);
+            if (!diff.empty()) {
+                std::ostringstream code;
+                code << std::hex;
+                for (uint32_t w : words)
+                    code << " " << w;
+                FAIL() << "seed " << seed << ", block " << n << ":" << diff
+                       << "\n code:" << code.str();
+            }
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(DifferentialTest, RandomArithmeticBlocks) {
+    runBlocks(0x5EED0001, Mix::Arithmetic, 3000);
+}
+TEST_F(DifferentialTest, RandomMemoryBlocks) {
+    runBlocks(0x5EED0002, Mix::Memory, 3000);
+}
+TEST_F(DifferentialTest, RandomBranchBlocks) {
+    runBlocks(0x5EED0003, Mix::Branches, 3000);
+}

@@ -1,0 +1,165 @@
+// The code the translator emits, decoded with Capstone: the statements about
+// emitted code that matter for correctness and for the guest's register 0.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/options.h"
+#include "core/cpu_state.h"
+#include "cpu/code_cache.h"
+#include "cpu/compile_block.h"
+#include "cpu/compile_state.h"
+#include "cpu/run_loop.h"
+#include "support/cpu_test_support.h"
+
+using namespace enc;
+
+namespace {
+
+constexpr uint32_t PC = 0x80001000;
+
+std::vector<std::string> text(uint32_t word, uint32_t pc = PC) {
+    return translateToText(pc, {word});
+}
+
+bool mentions(const std::vector<std::string>& lines, const std::string& what) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(what) != std::string::npos; });
+}
+
+bool storesTo(const std::vector<std::string>& lines, const std::string& reg) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+        return l.rfind("mov dword ptr [" + reg + "]", 0) == 0;
+    });
+}
+
+class EmittedCodeTest : public CpuTest {};
+
+} // namespace
+
+TEST_F(EmittedCodeTest, NopAndReservedInstructionsEmitNothing) {
+    unsigned bytes = 1;
+    EXPECT_TRUE(translateToText(PC, {nop()}, &bytes).empty());
+    EXPECT_EQ(bytes, 0u);
+    // SYNC, SYSCALL, CACHE, LWC2 and SWC2 are skipped silently.
+    for (uint32_t word : {syncOp(), 0x0000000Cu, 0xBC000000u, 0xC8000000u, 0xE8000000u}) {
+        EXPECT_TRUE(text(word).empty()) << std::hex << word;
+    }
+    EXPECT_TRUE(sink.messages().empty());
+    // SLL with a shift of 0 but a real destination is not a NOP.
+    EXPECT_FALSE(text(sll(t0, t1, 0)).empty());
+}
+
+TEST_F(EmittedCodeTest, RegisterZeroIsNeverStored) {
+    const std::vector<uint32_t> words = {
+        addu(r0, t0, t1), subu(r0, t0, t1),  and_(r0, t0, t1),  or_(r0, t0, t1),   xor_(r0, t0, t1),
+        nor(r0, t0, t1),  slt(r0, t0, t1),   sltu(r0, t0, t1),  addiu(r0, t0, 5),  slti(r0, t0, 5),
+        sltiu(r0, t0, 5), andi(r0, t0, 5),   ori(r0, t0, 5),    xori(r0, t0, 5),   lui(r0, 5),
+        sll(r0, t0, 3),   srl(r0, t0, 3),    sra(r0, t0, 3),    sllv(r0, t0, t1),  dsll(r0, t0, 4),
+        dsrl(r0, t0, 4),  dsll32(r0, t0, 4), dsrl32(r0, t0, 4), dsra32(r0, t0, 4), mfhi(r0),
+        mflo(r0),         lb(r0, 0, t0),     lh(r0, 0, t0),     lw(r0, 0, t0),     lbu(r0, 0, t0),
+        lhu(r0, 0, t0),   ld(r0, 0, t0),     jalr(r0, t0),      or_(r0, r0, r0),   or_(r0, t0, r0)};
+    for (uint32_t word : words) {
+        const auto lines = text(word);
+        EXPECT_FALSE(storesTo(lines, "gpr0.lo") || storesTo(lines, "gpr0.hi"))
+            << std::hex << word << ": " << joinLines(lines);
+    }
+    // Loads into register 0 still reach memory.
+    EXPECT_TRUE(mentions(text(lw(r0, 0, t0)), "call memRead"));
+}
+
+TEST_F(EmittedCodeTest, AdduIntoRegisterZeroStillLoadsAndAdds) {
+    const auto lines = text(addu(r0, t0, t1));
+    EXPECT_TRUE(mentions(lines, "mov eax, dword ptr [gpr8.lo]")) << joinLines(lines);
+    EXPECT_TRUE(mentions(lines, "mov ebx, dword ptr [gpr9.lo]")) << joinLines(lines);
+    EXPECT_TRUE(mentions(lines, "add eax, ebx")) << joinLines(lines);
+}
+
+TEST_F(EmittedCodeTest, OriSpecialForms) {
+    // rs = 0: a constant, also for the immediate 0.
+    EXPECT_EQ(text(ori(t0, r0, 0x1234)),
+              (std::vector<std::string>{"mov dword ptr [gpr8.lo], 0x1234",
+                                        "mov dword ptr [gpr8.hi], 0"}));
+    EXPECT_EQ(text(ori(t0, r0, 0)).size(), 2u);
+    // In place: only the low word.
+    EXPECT_EQ(text(ori(t0, t0, 0x10)),
+              (std::vector<std::string>{"mov eax, dword ptr [gpr8.lo]", "or eax, 0x10",
+                                        "mov dword ptr [gpr8.lo], eax"}));
+    // Immediate 0 into another register: a 64-bit copy.
+    EXPECT_EQ(
+        text(ori(t0, t1, 0)),
+        (std::vector<std::string>{"mov eax, dword ptr [gpr9.lo]", "mov edx, dword ptr [gpr9.hi]",
+                                  "mov dword ptr [gpr8.lo], eax", "mov dword ptr [gpr8.hi], edx"}));
+    // Into itself with 0: nothing.
+    EXPECT_TRUE(text(ori(t0, t0, 0)).empty());
+    // ANDI with 0 is the constant 0.
+    EXPECT_EQ(text(andi(t0, t1, 0)), (std::vector<std::string>{"mov dword ptr [gpr8.lo], 0",
+                                                               "mov dword ptr [gpr8.hi], 0"}));
+}
+
+TEST_F(EmittedCodeTest, StoresRequestTheEndCheckUnlessThroughTheStackPointer) {
+    struct Case {
+        uint32_t word;
+        bool requests;
+    } cases[] = {{sw(t0, 0, t1), true},   {sb(t0, 0, t1), true},  {sh(t0, 0, t1), true},
+                 {swl(t0, 0, t1), true},  {swr(t0, 0, t1), true}, {swc1(2, 0, t1), true},
+                 {sw(t0, 0, sp), false},  {sb(t0, 4, sp), false}, {sd(t0, 0, t1), false},
+                 {sdc1(2, 0, t1), false}, {lw(t0, 0, t1), false}};
+    for (const Case& c : cases) {
+        text(c.word);
+        EXPECT_EQ(compileState.endCheckNeeded != 0, c.requests) << std::hex << c.word;
+    }
+}
+
+TEST_F(EmittedCodeTest, BlocksSaveRbxAndLeaveThroughTheEndCheck) {
+    place(PC, {sw(t0, 0, t1), jr(ra), nop()});
+    BlockSource where;
+    ASSERT_TRUE(findBlockSource(PC, where));
+    ASSERT_TRUE(compileBlock(PC, where.source, where.wordsAvailable, codeCache,
+                             codeCache + CODE_CACHE_SIZE));
+    const BlockHeader record = readBlockHeader(codeCache);
+    EXPECT_EQ(record.startPc, PC);
+    EXPECT_EQ(record.endPc, PC + 8);
+    EXPECT_EQ(record.instructionCount, 3u);
+    const auto lines =
+        disassembleCode(codeCache + BLOCK_HEADER_SIZE, usedBytes - BLOCK_HEADER_SIZE);
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines.front(), "push rbx");
+    const std::vector<std::string> tail(lines.end() - 6, lines.end());
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"mov eax, dword ptr [mem_actions]", "or eax, eax", tail[2],
+                                        "call processMemActions", "pop rbx", "ret"}));
+    EXPECT_EQ(tail[2].substr(0, 2), "je");
+}
+
+TEST_F(EmittedCodeTest, LikelyBranchLeavesEarlyWithPopAndRet) {
+    const auto lines = text(beql(t0, t1, 4));
+    EXPECT_TRUE(mentions(lines, "mov dword ptr [pc], 0x80001008")) << joinLines(lines);
+    const auto ret = std::find(lines.begin(), lines.end(), "ret");
+    ASSERT_NE(ret, lines.end());
+    EXPECT_EQ(*(ret - 1), "pop rbx");
+}
+
+TEST_F(EmittedCodeTest, IdleJumpSkipsToTheNextEvent) {
+    const auto idle = translateToText(PC, {j(PC), nop()});
+    EXPECT_TRUE(mentions(idle, "[compare]")) << joinLines(idle);
+    EXPECT_TRUE(mentions(idle, "dec eax")) << joinLines(idle);
+    const auto busy = translateToText(PC, {j(PC), addiu(t0, t0, 1)});
+    EXPECT_EQ(busy, (std::vector<std::string>{"mov dword ptr [pc], 0x80001000"}));
+    // The look-ahead never reads beyond the memory block.
+    EXPECT_EQ(translateToText(PC, {j(PC)}).size(), 1u);
+}
+
+TEST_F(EmittedCodeTest, EveryTemplateFitsTheRoomKeptPerInstruction) {
+    hleEnabled = false;
+    for (uint32_t op = 0; op < 64; ++op) {
+        for (uint32_t low : {0u, 0x0Cu, 0x1Du, 0x2Au, 0x3Fu, 0x38u, 0x18u, 0x11u}) {
+            for (uint32_t mid : {0u, 0x00110000u, 0x03E00000u, 0x0000F800u}) {
+                const uint32_t word = (op << 26) | mid | low | 0x00094000;
+                unsigned bytes = 0;
+                translateToText(0x80000248, {word, 0}, &bytes);
+                EXPECT_LE(bytes, MAX_INSTRUCTION_CODE) << std::hex << word;
+            }
+        }
+    }
+}

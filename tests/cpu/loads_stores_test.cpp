@@ -1,0 +1,120 @@
+// Loads and stores executed as translated blocks: guest byte order, sign and
+// zero extension, doublewords, the merge routines, FPU register transfers and
+// the end check that carries out pending register effects.
+#include <gtest/gtest.h>
+
+#include "core/cpu_state.h"
+#include "core/machine.h"
+#include "core/memory.h"
+#include "support/cpu_test_support.h"
+#include "support/test_machine.h"
+
+using namespace enc;
+
+namespace {
+
+constexpr uint32_t PC = 0x80002000;
+constexpr uint32_t DATA = 0x80010000;
+
+class LoadStoreTest : public CpuTest {
+  protected:
+    void SetUp() override {
+        CpuTest::SetUp();
+        theCpu.gpr[t0].set(0xFFFFFFFF80010000ull); // base register: DATA
+    }
+    uint64_t reg(unsigned n) const { return theCpu.gpr[n].value(); }
+    void run(std::vector<uint32_t> body) {
+        body.push_back(j(0x80003000));
+        body.push_back(nop());
+        runAt(PC, body);
+        ASSERT_FALSE(isEmulationHalted());
+    }
+};
+
+} // namespace
+
+TEST_F(LoadStoreTest, LoadsSeeBigEndianGuestMemory) {
+    setGuestWord(0x10000, 0x80F1E2D3);
+    setGuestWord(0x10004, 0x00000080);
+    run({lb(s0, 1, t0), lbu(s1, 0, t0), lh(s2, 2, t0), lhu(s3, 0, t0), lw(s4, 0, t0),
+         lbu(s5, 7, t0), lb(s6, 7, t0), lh(s7, 0, t0)});
+    EXPECT_EQ(reg(s0), 0xFFFFFFFFFFFFFFF1ull); // the guest's second byte
+    EXPECT_EQ(reg(s1), 0x80u);
+    EXPECT_EQ(reg(s2), 0xFFFFFFFFFFFFE2D3ull); // the low halfword
+    EXPECT_EQ(reg(s3), 0x80F1u);
+    EXPECT_EQ(reg(s4), 0xFFFFFFFF80F1E2D3ull);
+    EXPECT_EQ(reg(s5), 0x80u);
+    EXPECT_EQ(reg(s6), 0xFFFFFFFFFFFFFF80ull);
+    EXPECT_EQ(reg(s7), 0xFFFFFFFFFFFF80F1ull);
+}
+
+TEST_F(LoadStoreTest, StoresWriteBigEndianGuestMemory) {
+    theCpu.gpr[s0].set(0x11223344AABBCCDDull);
+    run({sw(s0, 0, t0), sb(s0, 5, t0), sh(s0, 10, t0), sd(s0, 16, t0)});
+    EXPECT_EQ(guestWord(0x10000), 0xAABBCCDDu);
+    EXPECT_EQ(guestWord(0x10004), 0x00DD0000u);
+    EXPECT_EQ(guestWord(0x10008), 0x0000CCDDu);
+    EXPECT_EQ(guestWord(0x10010), 0x11223344u); // high word at the address
+    EXPECT_EQ(guestWord(0x10014), 0xAABBCCDDu);
+    run({ld(s1, 16, t0), ld(r0, 16, t0)});
+    EXPECT_EQ(reg(s1), 0x11223344AABBCCDDull);
+    EXPECT_EQ(reg(r0), 0u);
+}
+
+TEST_F(LoadStoreTest, UnalignedWordMerges) {
+    setGuestWord(0x10000, 0x11223344);
+    setGuestWord(0x10004, 0x55667788);
+    theCpu.gpr[s0].set(0xFFFFFFFFAAAAAAAAull);
+    // LWL then LWR of the unaligned word at DATA + 2.
+    run({lwl(s0, 2, t0), lwr(s0, 5, t0)});
+    EXPECT_EQ(reg(s0), 0x0000000033445566ull); // LWR below offset 3 clears the high word
+    theCpu.gpr[s1].set(0xA1B2C3D4);
+    run({swl(s1, 1, t0), swr(s1, 4, t0)});
+    EXPECT_EQ(guestWord(0x10000), 0x11A1B2C3u);
+    EXPECT_EQ(guestWord(0x10004), 0xD4667788u);
+}
+
+TEST_F(LoadStoreTest, FpuRegisterTransfers) {
+    setGuestWord(0x10000, 0x3FF00000);
+    setGuestWord(0x10004, 0x00000001);
+    run({ldc1(4, 0, t0), lwc1(7, 4, t0)});
+    EXPECT_EQ(theCpu.fpr[4], 0x00000001u); // from address + 4
+    EXPECT_EQ(theCpu.fpr[5], 0x3FF00000u); // from the address
+    EXPECT_EQ(theCpu.fpr[7], 1u);
+    run({sdc1(4, 8, t0), swc1(5, 16, t0)});
+    EXPECT_EQ(guestWord(0x10008), 0x3FF00000u);
+    EXPECT_EQ(guestWord(0x1000C), 0x00000001u);
+    EXPECT_EQ(guestWord(0x10010), 0x3FF00000u);
+    // A pair at register 31 touches nothing beyond the register file.
+    theCpu.fcr0 = 0x511;
+    run({ldc1(31, 0, t0), sdc1(31, 24, t0)});
+    EXPECT_EQ(theCpu.fpr[31], 0x00000001u);
+    EXPECT_EQ(theCpu.fcr0, 0x511u);
+    EXPECT_EQ(guestWord(0x1001C), 0x00000001u);
+}
+
+TEST_F(LoadStoreTest, EndCheckRunsPendingEffectsAfterRequestingStores) {
+    // The effects routine clears the pending set; a block without a
+    // requesting store leaves it alone.
+    mem_actions[0] = 1;
+    run({sw(s0, 0, sp)});
+    EXPECT_EQ(mem_actions[0], 1u) << "stores through the stack pointer do not ask";
+    run({sd(s0, 0, t0)});
+    EXPECT_EQ(mem_actions[0], 1u);
+    run({sw(s0, 0, t0)});
+    EXPECT_EQ(mem_actions[0], 0u);
+}
+
+TEST_F(LoadStoreTest, StoreToHardwareRegisterReachesTheRegisterArea) {
+    theCpu.gpr[s0].set(0x12345678);
+    theCpu.gpr[s1].set(0xFFFFFFFFA4300000ull); // MI registers
+    run({sw(s0, 0x0C, s1)});
+    EXPECT_EQ(blockWord(theMemory.hwRegs, 0x30000C), 0x12345678u);
+}
+
+TEST_F(LoadStoreTest, UnmappedAccessHaltsAfterTheBlock) {
+    theCpu.gpr[s1].set(0xFFFFFFFF83000000ull); // beyond RDRAM
+    runAt(PC, {lw(s0, 0, s1), addiu(s2, r0, 5), j(0x80003000), nop()});
+    EXPECT_TRUE(isEmulationHalted());
+    EXPECT_EQ(reg(s2), 5u) << "the block runs to its end";
+}

@@ -1,0 +1,267 @@
+// The run loop: block lookup and reuse, the exception vector's private
+// block, TLB-mapped code, Count stepping with the VI and timer interrupts,
+// the ends of memory blocks and of the code cache, and the halt sequence.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/cpu_state.h"
+#include "core/machine.h"
+#include "core/memory.h"
+#include "core/tlb.h"
+#include "cpu/code_cache.h"
+#include "cpu/run_loop.h"
+#include "debug/disassembler.h"
+#include "support/cpu_test_support.h"
+#include "support/test_machine.h"
+
+using namespace enc;
+
+namespace {
+
+constexpr uint32_t PC = 0x80002000;
+
+class RunLoopTest : public CpuTest {
+  protected:
+    void mapTlb(unsigned index, uint32_t vstart, uint32_t vend, uint32_t physStart) {
+        tlb[index].VSTART = vstart;
+        tlb[index].VEND = vend;
+        tlb[index].PHYSSTART = physStart;
+        tlb[index].VALID = 1;
+    }
+    uint32_t& count() { return theCpu.cop0[COP0_COUNT]; }
+    uint32_t& compare() { return theCpu.cop0[COP0_COMPARE]; }
+};
+
+const char* const HALTED_TEXT = "Emulation halted..\nPlease refer to the .log files for this ROM.";
+
+} // namespace
+
+TEST_F(RunLoopTest, BlocksAreCompiledOnceAndReused) {
+    place(PC, {addiu(t0, t0, 1), j(PC), nop()});
+    theCpu.pc = PC;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(blockMap[(PC >> 2) & 0x1FFFFF], 0u);
+    const uint32_t used = usedBytes;
+    EXPECT_GT(used, BLOCK_HEADER_SIZE);
+    // A store to the code does not discard its translation.
+    place(PC, {addiu(t0, t0, 100)});
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(usedBytes, used);
+    EXPECT_EQ(theCpu.gpr[t0].value(), 2u);
+    EXPECT_EQ(count(), 6u);
+    // SP DMEM has block map entries of its own.
+    blockWord(theMemory.hwRegs, 0x40) = j(PC);
+    theCpu.pc = 0xA4000040;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(blockMap[BLOCK_MAP_DMEM_BASE + 0x10], used);
+    EXPECT_EQ(theCpu.pc, 0xA0002000u) << "J keeps the segment of its delay slot";
+}
+
+TEST_F(RunLoopTest, ExceptionVectorIsTranslatedAfreshEachTime) {
+    place(PC, {j(PC), nop()});
+    theCpu.pc = PC;
+    ASSERT_TRUE(runBlock());
+    const uint32_t used = usedBytes;
+    place(EXCEPTION_VECTOR_PC, {addiu(t0, r0, 1), j(PC), nop()});
+    theCpu.pc = EXCEPTION_VECTOR_PC;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.gpr[t0].value(), 1u);
+    place(EXCEPTION_VECTOR_PC, {addiu(t0, r0, 2)});
+    theCpu.pc = EXCEPTION_VECTOR_PC;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.gpr[t0].value(), 2u);
+    EXPECT_EQ(usedBytes, used);
+    EXPECT_EQ(blockMap[(EXCEPTION_VECTOR_PC >> 2) & 0x1FFFFF], BLOCK_NOT_COMPILED);
+}
+
+TEST_F(RunLoopTest, LongExceptionHandlerIsCompiledWhole) {
+    // 20000 instructions before the first branch: more than the vector's
+    // buffer holds, so the rest continues in a following block.
+    std::vector<uint32_t> handler(20000, addiu(t0, t0, 1));
+    handler.push_back(j(PC));
+    handler.push_back(nop());
+    place(PC, {j(PC), nop()});
+    theCpu.pc = EXCEPTION_VECTOR_PC;
+    place(EXCEPTION_VECTOR_PC, handler);
+    for (int i = 0; i < 10 && theCpu.pc != PC; ++i)
+        ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.pc, PC);
+    EXPECT_EQ(theCpu.gpr[t0].value(), 20000u);
+    EXPECT_EQ(count(), 20002u);
+}
+
+TEST_F(RunLoopTest, TlbMappedCodeSharesBlocksWithItsPhysicalWords) {
+    mapTlb(0, 0x10000000, 0x10002000, 0x00002000);
+    place(PC, {bgez(r0, 3), nop()});
+    theCpu.pc = 0x10000000;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.pc, 0x10000010u);
+    const uint32_t used = usedBytes;
+    // Through cached RDRAM: the same block, with the targets of its first
+    // translation.
+    theCpu.pc = PC;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(usedBytes, used);
+    EXPECT_EQ(theCpu.pc, 0x10000010u);
+}
+
+TEST_F(RunLoopTest, LaterTlbEntryWins) {
+    mapTlb(0, 0x20000000, 0x20001000, 0x00004000);
+    mapTlb(5, 0x20000000, 0x20001000, 0x00006000);
+    place(0x80004000, {addiu(t0, r0, 4), j(PC), nop()});
+    place(0x80006000, {addiu(t0, r0, 6), j(PC), nop()});
+    BlockSource where;
+    ASSERT_TRUE(findBlockSource(0x20000000, where));
+    EXPECT_EQ(where.source, theMemory.rdram + 0x6000);
+    EXPECT_EQ(where.mapIndex, 0x6000u >> 2);
+    tlb[5].VALID = 0;
+    ASSERT_TRUE(findBlockSource(0x20000000, where));
+    EXPECT_EQ(where.source, theMemory.rdram + 0x4000);
+}
+
+TEST_F(RunLoopTest, UnmappedProgramCounterHaltsWithTheTlbMessage) {
+    for (uint32_t pc : {0x80800000u, 0xA0001000u, 0x00001000u}) {
+        sink.clear();
+        emulationHalted = 0;
+        theCpu.pc = pc;
+        cpuThread(nullptr);
+        const auto messages = sink.messages();
+        ASSERT_EQ(messages.size(), 2u) << std::hex << pc;
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "TLB mapped address not found.. (0x%08X)", pc);
+        EXPECT_EQ(messages[0].text, expected);
+        EXPECT_EQ(messages[0].flags & 0x0F, 0u);
+        EXPECT_EQ(messages[1].text, HALTED_TEXT);
+        EXPECT_EQ(sink.statusPart(2).find("Halted emulation!"), 0u);
+        EXPECT_EQ(count(), 0u) << "no block ran";
+    }
+}
+
+TEST_F(RunLoopTest, HaltedBeforeStartRunsNothing) {
+    place(PC, {addiu(t0, r0, 1), j(PC), nop()});
+    theCpu.pc = PC;
+    haltEmulation();
+    std::thread cpu(cpuThread, nullptr);
+    cpu.join();
+    EXPECT_EQ(theCpu.gpr[t0].value(), 0u);
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].text, HALTED_TEXT);
+    EXPECT_EQ(sink.messages()[0].flags & 0x0F, 0u);
+}
+
+TEST_F(RunLoopTest, MissingInstructionIsReportedAndHaltsAfterItsBlock) {
+    place(PC, {addiu(t0, r0, 1), daddiu(t1, t1, 1), addiu(t2, r0, 1), j(PC), nop()});
+    theCpu.pc = PC;
+    std::thread cpu(cpuThread, nullptr);
+    cpu.join();
+    char mnemonic[DISASSEMBLY_TEXT_SIZE], operands[DISASSEMBLY_TEXT_SIZE];
+    disassembleInstruction(PC + 4, 0, daddiu(t1, t1, 1), mnemonic, operands);
+    const auto messages = sink.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, std::string("Instruction CPU_") + mnemonic +
+                                    "() @ $80002004 missing in the recompiler!\nOP=0x65290001");
+    EXPECT_EQ(messages[0].flags & 0x0F, 0u);
+    EXPECT_EQ(messages[1].text, HALTED_TEXT);
+    EXPECT_EQ(theCpu.gpr[t0].value(), 1u);
+    EXPECT_EQ(theCpu.gpr[t2].value(), 0u) << "the block ended after the missing instruction";
+    EXPECT_EQ(count(), 2u);
+    EXPECT_EQ(theCpu.pc, PC + 4);
+}
+
+TEST_F(RunLoopTest, MissingGroupsNameTheirCoprocessor) {
+    struct Case {
+        uint32_t word;
+        const char* group;
+    } cases[] = {{0x42000006, "COP0"}, // TLBWR
+                 {0x46A00025, "COP1"}, // CVT.L
+                 {0xD8000000, "CPU"},  // LDC2
+                 {0x00000034, "CPU"}}; // TEQ
+    for (const Case& c : cases) {
+        sink.clear();
+        emulationHalted = 0;
+        runAt(PC, {c.word, j(PC), nop()});
+        ASSERT_EQ(sink.messages().size(), 1u);
+        EXPECT_EQ(sink.messages()[0].text.rfind(std::string("Instruction ") + c.group + "_", 0), 0u)
+            << sink.messages()[0].text;
+        EXPECT_TRUE(isEmulationHalted());
+    }
+}
+
+TEST_F(RunLoopTest, BlocksStopAtTheEndOfTheirMemoryBlock) {
+    // The last word of SP DMEM: the block ends there and continues at the
+    // next address, which nothing maps.
+    blockWord(theMemory.hwRegs, 0xFFC) = addiu(t0, r0, 7);
+    theCpu.pc = 0xA4000FFC;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.gpr[t0].value(), 7u);
+    EXPECT_EQ(theCpu.pc, 0xA4001000u);
+    EXPECT_FALSE(runBlock());
+    // A branch in the last word of RDRAM: its delay slot lies outside, so
+    // the block ends at the branch and goes on at the slot's address.
+    place(0x807FFFF8, {addiu(t1, r0, 3), beq(r0, r0, -2)});
+    theCpu.pc = 0x807FFFF8;
+    emulationHalted = 0;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.gpr[t1].value(), 3u);
+    EXPECT_EQ(theCpu.pc, 0x80800000u);
+}
+
+TEST_F(RunLoopTest, FullCacheIsEmptiedBeforeTheNextBlock) {
+    place(PC, {j(0x80004000), nop()});
+    place(0x80004000, {addiu(t0, t0, 1), j(PC), nop()});
+    theCpu.pc = PC;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(blockMap[(PC >> 2) & 0x1FFFFF], 0u);
+    // Pretend the cache is nearly full.
+    usedBytes = CODE_CACHE_SIZE - 40;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(codeCacheFlushCount(), 1u);
+    EXPECT_EQ(blockMap[(PC >> 2) & 0x1FFFFF], BLOCK_NOT_COMPILED);
+    EXPECT_EQ(blockMap[(0x80004000 >> 2) & 0x1FFFFF], 0u);
+    EXPECT_EQ(theCpu.gpr[t0].value(), 1u);
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.pc, 0x80004000u);
+}
+
+TEST_F(RunLoopTest, UnalignedProgramCounterHalts) {
+    theCpu.pc = PC + 2;
+    EXPECT_FALSE(runBlock());
+    EXPECT_TRUE(isEmulationHalted());
+}
+
+TEST_F(RunLoopTest, CountStepsRaiseViBeforeTheTimer) {
+    nextViCount = 1000;
+    // Crossing both nextViCount and Compare: only the VI interrupt.
+    count() = 990;
+    compare() = 995;
+    EXPECT_EQ(advanceCount(20), TimerEvent::ViInterrupt);
+    EXPECT_EQ(count(), 1010u);
+    // Leaving Count exactly at Compare fires, and so does the next step
+    // starting from it.
+    nextViCount = 5000;
+    count() = 1990;
+    compare() = 2000;
+    EXPECT_EQ(advanceCount(10), TimerEvent::CompareInterrupt);
+    EXPECT_EQ(advanceCount(3), TimerEvent::CompareInterrupt);
+    EXPECT_EQ(advanceCount(3), TimerEvent::None);
+    // Compare 0 never fires.
+    compare() = 0;
+    count() = 0xFFFFFFF0;
+    nextViCount = 0x7FFFFFF0;
+    EXPECT_EQ(advanceCount(0x20), TimerEvent::None);
+    // The VI test is a signed difference, so it survives Count wrapping.
+    nextViCount = 0x00000005;
+    count() = 0xFFFFFFFE;
+    EXPECT_EQ(advanceCount(4), TimerEvent::None);
+    EXPECT_EQ(advanceCount(4), TimerEvent::ViInterrupt);
+}
+
+TEST_F(RunLoopTest, ViInterruptIsRaisedBetweenBlocks) {
+    place(PC, {addiu(t0, t0, 1), j(PC), nop()});
+    theCpu.pc = PC;
+    count() = VI_INTERRUPT_INTERVAL - 2;
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(nextViCount, 2 * VI_INTERRUPT_INTERVAL);
+    EXPECT_NE(theCpu.cop0[COP0_COUNT], 0u);
+}
