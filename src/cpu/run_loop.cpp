@@ -10,6 +10,7 @@
 #include "cpu/cpu_core.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
+#include "cpu/sound_events.h"
 
 namespace {
 
@@ -126,6 +127,9 @@ bool runBlock() {
     case TimerEvent::None:
         break;
     }
+    // What the sound thread did since the last block (AI register updates and
+    // the AI interrupt) takes effect here, in its order.
+    applyPendingSoundEvents();
     return !isEmulationHalted();
 }
 
