@@ -107,9 +107,9 @@ TEST_F(LoadStoreTest, EndCheckRunsPendingEffectsAfterRequestingStores) {
 
 TEST_F(LoadStoreTest, StoreToHardwareRegisterReachesTheRegisterArea) {
     theCpu.gpr[s0].set(0x12345678);
-    theCpu.gpr[s1].set(0xFFFFFFFFA4300000ull); // MI registers
-    run({sw(s0, 0x0C, s1)});
-    EXPECT_EQ(blockWord(theMemory.hwRegs, 0x30000C), 0x12345678u);
+    theCpu.gpr[s1].set(0xFFFFFFFFA4600000ull); // PI registers
+    run({sw(s0, 0x00, s1)});                   // PI_DRAM_ADDR_REG: a store without effect
+    EXPECT_EQ(blockWord(theMemory.hwRegs, 0x600000), 0x12345678u);
 }
 
 TEST_F(LoadStoreTest, UnmappedAccessHaltsAfterTheBlock) {
