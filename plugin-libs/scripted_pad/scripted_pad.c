@@ -50,7 +50,8 @@ static int scriptLoaded;
 static int parseLine(char* line, PadStep* step) {
     char* comment = strchr(line, '#');
     if (comment) *comment = 0;
-    while (*line == ' ' || *line == '\t' || *line == '\r' || *line == '\n') ++line;
+    while (*line == ' ' || *line == '\t' || *line == '\r' || *line == '\n')
+        ++line;
     if (!*line) return 0; /* blank */
     if (*line == '-' || *line == '+') return -1;
     char* end;

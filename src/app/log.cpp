@@ -66,9 +66,13 @@ void openLog(const char* directory, const char* nameFormat, ...) {
     va_end(args);
 }
 
-void closeLog() { theLog.close(); }
+void closeLog() {
+    theLog.close();
+}
 
-void flushLog() { theLog.flush(); }
+void flushLog() {
+    theLog.flush();
+}
 
 void logLine(const char* format, ...) {
     va_list args;

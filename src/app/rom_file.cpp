@@ -16,7 +16,9 @@ namespace {
 
 constexpr size_t IMAGE_SLACK = 8;
 
-void swapBytes(uint8_t* block, size_t a, size_t b) { std::swap(block[a], block[b]); }
+void swapBytes(uint8_t* block, size_t a, size_t b) {
+    std::swap(block[a], block[b]);
+}
 
 void reverseWord(uint8_t* block, size_t offset) {
     swapBytes(block, offset, offset + 3);
@@ -30,7 +32,8 @@ void swapHalves(uint8_t* block, size_t offset) {
 
 void trimName(uint8_t* block) {
     const bool lastWasFiller = int8_t(block[0x20 + 19]) < 33;
-    for (int i = 19; i >= 0 && int8_t(block[0x20 + i]) < 33; --i) block[0x20 + i] = 0;
+    for (int i = 19; i >= 0 && int8_t(block[0x20 + i]) < 33; --i)
+        block[0x20 + i] = 0;
     if (!lastWasFiller) block[0x34] = 0;
 }
 
@@ -40,11 +43,15 @@ void convertImage(uint8_t* image, size_t size, RomByteOrder order) {
                                                   0x24, 0x28, 0x2C, 0x30};
     static const size_t byteSwappedHeaderWords[] = {0x04, 0x08, 0x10, 0x14};
     if (order == RomByteOrder::BigEndian) {
-        for (size_t offset : bigEndianHeaderWords) reverseWord(image, offset);
-        for (size_t offset = 0x40; offset + 4 <= size; offset += 4) reverseWord(image, offset);
+        for (size_t offset : bigEndianHeaderWords)
+            reverseWord(image, offset);
+        for (size_t offset = 0x40; offset + 4 <= size; offset += 4)
+            reverseWord(image, offset);
     } else {
-        for (size_t offset : byteSwappedHeaderWords) swapHalves(image, offset);
-        for (size_t offset = 0x40; offset + 4 <= size; offset += 4) swapHalves(image, offset);
+        for (size_t offset : byteSwappedHeaderWords)
+            swapHalves(image, offset);
+        for (size_t offset = 0x40; offset + 4 <= size; offset += 4)
+            swapHalves(image, offset);
     }
 }
 
@@ -72,13 +79,16 @@ RomByteOrder decodeRomHeader(uint8_t* block) {
     RomByteOrder order;
     if (mark == 0x8037) {
         swapBytes(block, 2, 3);
-        for (size_t offset : headerWords) swapHalves(block, offset);
+        for (size_t offset : headerWords)
+            swapHalves(block, offset);
         swapBytes(block, 0x3E, 0x3F);
-        for (size_t offset = 0x20; offset < 0x34; offset += 2) swapBytes(block, offset, offset + 1);
+        for (size_t offset = 0x20; offset < 0x34; offset += 2)
+            swapBytes(block, offset, offset + 1);
         order = RomByteOrder::ByteSwapped;
     } else if (mark == 0x3780) {
         swapBytes(block, 0, 1);
-        for (size_t offset : headerWords) reverseWord(block, offset);
+        for (size_t offset : headerWords)
+            reverseWord(block, offset);
         swapBytes(block, 0x3C, 0x3D);
         order = RomByteOrder::BigEndian;
     } else {
@@ -100,8 +110,10 @@ bool loadRomFile(const char* path) {
     std::rewind(file);
     if (fileSize > long(ROM_MAX_SIZE)) {
         std::fclose(file);
-        showMessage(0x10, "The ROM image is too large (%ld bytes); the cartridge space holds "
-                          "at most 256 MiB.", fileSize);
+        showMessage(0x10,
+                    "The ROM image is too large (%ld bytes); the cartridge space holds "
+                    "at most 256 MiB.",
+                    fileSize);
         return false;
     }
     if (fileSize <= 0) {

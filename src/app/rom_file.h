@@ -46,5 +46,7 @@ bool loadRomFile(const char* path);
 inline const char* romHeaderName(const uint8_t* decoded) {
     return reinterpret_cast<const char*>(decoded + 0x20);
 }
-inline char romHeaderCountry(const uint8_t* decoded) { return char(decoded[0x3E]); }
+inline char romHeaderCountry(const uint8_t* decoded) {
+    return char(decoded[0x3E]);
+}
 uint32_t romHeaderWord(const uint8_t* decoded, size_t offset);

@@ -10,8 +10,12 @@
 // Other threads set it too (the stop of an emulation run), hence atomic.
 extern std::atomic<uint32_t> emulationHalted;
 
-inline void haltEmulation() { emulationHalted.store(1, std::memory_order_relaxed); }
-inline bool isEmulationHalted() { return emulationHalted.load(std::memory_order_relaxed) != 0; }
+inline void haltEmulation() {
+    emulationHalted.store(1, std::memory_order_relaxed);
+}
+inline bool isEmulationHalted() {
+    return emulationHalted.load(std::memory_order_relaxed) != 0;
+}
 
 // Count value at which the next VI interrupt is due.
 extern uint32_t nextViCount;

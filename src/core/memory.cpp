@@ -38,7 +38,9 @@ void releaseBlock(uint8_t*& block) {
 
 } // namespace
 
-CMemory::~CMemory() { freeMemory(); }
+CMemory::~CMemory() {
+    freeMemory();
+}
 
 bool CMemory::initMemory() {
     freeMemory();

@@ -63,7 +63,9 @@ extern uint32_t piStatusWrite;
 extern uint32_t mem_actions[2];
 
 // The guest OS variable osRomBase (RDRAM offset 0x308).
-inline uint32_t& osRomBase() { return *reinterpret_cast<uint32_t*>(theMemory.rdram + 0x308); }
+inline uint32_t& osRomBase() {
+    return *reinterpret_cast<uint32_t*>(theMemory.rdram + 0x308);
+}
 
 // Reads and writes a guest word of a host-order block at a byte offset.
 inline uint32_t& blockWord(uint8_t* block, uint32_t offset) {

@@ -13,7 +13,9 @@ namespace {
 // The word returned only for the read at physical 0x7FFFF800 ("pppp").
 alignas(8) uint32_t strangeWord[2] = {0x70707070, 0};
 
-uint8_t* dummy() { return theMemory.dummyWord; }
+uint8_t* dummy() {
+    return theMemory.dummyWord;
+}
 
 uint8_t* failRead(const char* format, uint32_t vaddr) {
     logLine(format, vaddr);
@@ -21,7 +23,9 @@ uint8_t* failRead(const char* format, uint32_t vaddr) {
     return dummy();
 }
 
-uint8_t* failWrite(const char* format, uint32_t vaddr) { return failRead(format, vaddr); }
+uint8_t* failWrite(const char* format, uint32_t vaddr) {
+    return failRead(format, vaddr);
+}
 
 uint8_t* classifyRead(uint32_t vaddr, uint32_t p) {
     if (p < 0x00800000) return theMemory.rdram + p;

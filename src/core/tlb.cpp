@@ -8,9 +8,10 @@ TlbEntry tlb[TLB_ENTRIES];
 namespace {
 
 void logTranslation(const TlbEntry& e) {
-    logLine("TLB address translation gives:\n\t   VSTART=0x%08X\n\t     VEND=0x%08X\n\tPHYSSTART=0x%08X"
-            "\n\t    VALID=%i",
-            e.VSTART, e.VEND, e.PHYSSTART, int(e.VALID));
+    logLine(
+        "TLB address translation gives:\n\t   VSTART=0x%08X\n\t     VEND=0x%08X\n\tPHYSSTART=0x%08X"
+        "\n\t    VALID=%i",
+        e.VSTART, e.VEND, e.PHYSSTART, int(e.VALID));
 }
 
 } // namespace
@@ -41,11 +42,12 @@ void tlbWriteIndexed() {
 
 void dumpTlbEntry(const char* label, unsigned index) {
     const TlbEntry& e = tlb[index % TLB_ENTRIES];
-    logLine("%s reg status:\n\tPageMask=0x%08X\n\t EntryHi=0x%08X\n\tEntryLo1=0x%08X\n\tEntryLo0=0x%08X",
+    logLine("%s reg status:\n\tPageMask=0x%08X\n\t "
+            "EntryHi=0x%08X\n\tEntryLo1=0x%08X\n\tEntryLo0=0x%08X",
             label, theCpu.cop0[COP0_PAGEMASK], theCpu.cop0[COP0_ENTRYHI],
             theCpu.cop0[COP0_ENTRYLO1], theCpu.cop0[COP0_ENTRYLO0]);
-    logLine("TLB Entry %i:\n\thh: %08X\n\thl: %08X\n\tlh: %08X\n\tll: %08X", int(index % TLB_ENTRIES),
-            e.hh, e.hl, e.lh, e.ll);
+    logLine("TLB Entry %i:\n\thh: %08X\n\thl: %08X\n\tlh: %08X\n\tll: %08X",
+            int(index % TLB_ENTRIES), e.hh, e.hl, e.lh, e.ll);
     logTranslation(e);
 }
 
@@ -54,7 +56,8 @@ void dumpTlb() {
     for (unsigned i = 0; i < TLB_ENTRIES; ++i) {
         const TlbEntry& e = tlb[i];
         if (!e.VALID) continue;
-        logLine("#%i:\nhh: 0x%08X\nhl: 0x%08X\nlh: 0x%08X\nll: 0x%08X", int(i), e.hh, e.hl, e.lh, e.ll);
+        logLine("#%i:\nhh: 0x%08X\nhl: 0x%08X\nlh: 0x%08X\nll: 0x%08X", int(i), e.hh, e.hl, e.lh,
+                e.ll);
         logTranslation(e);
     }
 }

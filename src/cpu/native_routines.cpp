@@ -8,7 +8,9 @@
 
 namespace {
 
-uint32_t readWord(uint32_t vaddr) { return *reinterpret_cast<uint32_t*>(memRead(vaddr)); }
+uint32_t readWord(uint32_t vaddr) {
+    return *reinterpret_cast<uint32_t*>(memRead(vaddr));
+}
 
 void setLowSignExtended(uint32_t rt, uint32_t value) {
     if (rt == 0) return;
@@ -30,10 +32,18 @@ void loadWordLeft(uint32_t rt, uint32_t vaddr) {
     const uint32_t old = theCpu.gpr[rt].lo;
     uint32_t value;
     switch (vaddr & 3) {
-    case 0: value = w; break;
-    case 1: value = (w << 8) | (old & 0xFF); break;
-    case 2: value = (w << 16) | (old & 0xFFFF); break;
-    default: value = (w << 24) | (old & 0xFFFFFF); break;
+    case 0:
+        value = w;
+        break;
+    case 1:
+        value = (w << 8) | (old & 0xFF);
+        break;
+    case 2:
+        value = (w << 16) | (old & 0xFFFF);
+        break;
+    default:
+        value = (w << 24) | (old & 0xFFFFFF);
+        break;
     }
     setLowSignExtended(rt, value);
 }
@@ -44,10 +54,18 @@ void loadWordRight(uint32_t rt, uint32_t vaddr) {
     const uint32_t old = theCpu.gpr[rt].lo;
     if (rt == 0) return;
     switch (vaddr & 3) {
-    case 0: theCpu.gpr[rt].set((old & 0xFFFFFF00) | (w >> 24)); break;
-    case 1: theCpu.gpr[rt].set((old & 0xFFFF0000) | (w >> 16)); break;
-    case 2: theCpu.gpr[rt].set((old & 0xFF000000) | (w >> 8)); break;
-    default: setLowSignExtended(rt, w); break;
+    case 0:
+        theCpu.gpr[rt].set((old & 0xFFFFFF00) | (w >> 24));
+        break;
+    case 1:
+        theCpu.gpr[rt].set((old & 0xFFFF0000) | (w >> 16));
+        break;
+    case 2:
+        theCpu.gpr[rt].set((old & 0xFF000000) | (w >> 8));
+        break;
+    default:
+        setLowSignExtended(rt, w);
+        break;
     }
 }
 
@@ -57,10 +75,18 @@ void storeWordLeft(uint32_t rt, uint32_t vaddr) {
     const uint32_t r = theCpu.gpr[rt & 31].lo;
     uint32_t n;
     switch (vaddr & 3) {
-    case 0: n = r; break;
-    case 1: n = (w & 0xFF000000) | (r >> 8); break;
-    case 2: n = (w & 0xFFFF0000) | (r >> 16); break;
-    default: n = (w & 0xFFFFFF00) | (r >> 24); break;
+    case 0:
+        n = r;
+        break;
+    case 1:
+        n = (w & 0xFF000000) | (r >> 8);
+        break;
+    case 2:
+        n = (w & 0xFFFF0000) | (r >> 16);
+        break;
+    default:
+        n = (w & 0xFFFFFF00) | (r >> 24);
+        break;
     }
     writeIfChanged(aligned, w, n);
 }
@@ -71,10 +97,18 @@ void storeWordRight(uint32_t rt, uint32_t vaddr) {
     const uint32_t r = theCpu.gpr[rt & 31].lo;
     uint32_t n;
     switch (vaddr & 3) {
-    case 0: n = (r << 24) | (w & 0xFFFFFF); break;
-    case 1: n = (r << 16) | (w & 0xFFFF); break;
-    case 2: n = (r << 8) | (w & 0xFF); break;
-    default: n = r; break;
+    case 0:
+        n = (r << 24) | (w & 0xFFFFFF);
+        break;
+    case 1:
+        n = (r << 16) | (w & 0xFFFF);
+        break;
+    case 2:
+        n = (r << 8) | (w & 0xFF);
+        break;
+    default:
+        n = r;
+        break;
     }
     writeIfChanged(aligned, w, n);
 }

@@ -34,5 +34,6 @@ void RecordingUiSink::clear() {
     std::lock_guard lock(mutex_);
     messages_.clear();
     answers_.clear();
-    for (auto& s : status_) s.clear();
+    for (auto& s : status_)
+        s.clear();
 }

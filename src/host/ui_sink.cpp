@@ -20,4 +20,6 @@ UserInterfaceSink& uiSink() {
     return sink ? *sink : defaultSink();
 }
 
-void installUiSink(UserInterfaceSink* sink) { installed.store(sink, std::memory_order_release); }
+void installUiSink(UserInterfaceSink* sink) {
+    installed.store(sink, std::memory_order_release);
+}

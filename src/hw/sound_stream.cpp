@@ -95,7 +95,7 @@ uint32_t soundStreamThread() {
 void postSoundSideEffect(SoundSideEffect effect) {
     // Applied by the CPU thread between two blocks, in the order posted.
     postSoundEvent({effect == SoundSideEffect::bufferRetired ? SoundEventKind::RetireAudioBuffer
-                                                              : SoundEventKind::RaiseAiInterrupt,
+                                                             : SoundEventKind::RaiseAiInterrupt,
                     0});
 }
 

@@ -21,7 +21,8 @@ std::vector<uint8_t> sampleImage(const std::string& name, romkit::ByteOrder orde
     options.order = order;
     options.country = 'J';
     std::vector<uint32_t> program;
-    for (uint32_t i = 0; i < 64; ++i) program.push_back(0x01020304u * (i + 1));
+    for (uint32_t i = 0; i < 64; ++i)
+        program.push_back(0x01020304u * (i + 1));
     return romkit::buildRomFromWords(program, options);
 }
 
@@ -113,8 +114,7 @@ TEST_F(RomFileTest, ShortAndUnalignedFilesArePaddedWithZeros) {
 TEST_F(RomFileTest, ImagesBeyondTheCartridgeSpaceAreRefused) {
     const std::string path = dir_ + "/huge.z64";
     // A sparse file: large on paper, no disk used.
-    std::filesystem::resize_file(write("huge.z64", {0x80, 0x37, 0x12, 0x40}),
-                                 ROM_MAX_SIZE + 4);
+    std::filesystem::resize_file(write("huge.z64", {0x80, 0x37, 0x12, 0x40}), ROM_MAX_SIZE + 4);
     EXPECT_FALSE(loadRomFile(path.c_str()));
     const auto messages = sink_->messages();
     ASSERT_EQ(messages.size(), 1u);
@@ -181,7 +181,8 @@ TEST_F(RomFileTest, RandomFilesNeverCrashTheLoader) {
     std::mt19937 random(seed);
     for (int round = 0; round < 300; ++round) {
         std::vector<uint8_t> bytes(random() % 9000);
-        for (auto& b : bytes) b = uint8_t(random());
+        for (auto& b : bytes)
+            b = uint8_t(random());
         if (bytes.size() >= 2 && round % 3 != 0) {
             bytes[0] = round % 2 ? 0x80 : 0x37;
             bytes[1] = round % 2 ? 0x37 : 0x80;
@@ -193,7 +194,8 @@ TEST_F(RomFileTest, RandomFilesNeverCrashTheLoader) {
             ASSERT_LT(std::strlen(romHeaderName(theRom.header)), 21u);
         }
         uint8_t block[64];
-        for (auto& b : block) b = uint8_t(random());
+        for (auto& b : block)
+            b = uint8_t(random());
         decodeRomHeader(block);
     }
     sink_->clear();

@@ -169,7 +169,8 @@ TEST_F(MemoryMapTest, PifBuffersAreSeparate) {
 TEST_F(MemoryMapTest, ViCurrentRegisterStepsAndWraps) {
     VI_V_SYNC_REG = 6;
     uint32_t seen[5];
-    for (uint32_t& v : seen) v = *reinterpret_cast<uint32_t*>(memRead(0xA4400010));
+    for (uint32_t& v : seen)
+        v = *reinterpret_cast<uint32_t*>(memRead(0xA4400010));
     EXPECT_EQ(seen[0], 2u);
     EXPECT_EQ(seen[1], 4u);
     EXPECT_EQ(seen[2], 6u);
@@ -183,7 +184,8 @@ TEST_F(MemoryMapTest, TlbTranslationOrsLowBitsAndHighestEntryWins) {
     tlb[2].VSTART = 0x00401000;
     tlb[2].VEND = 0x00403000;
     tlb[2].PHYSSTART = 0x00200000;
-    EXPECT_EQ(translateAddress(0x00401000 + 0x1234), 0x00200000u | ((0x00401000 + 0x1234) & 0xFFFFF));
+    EXPECT_EQ(translateAddress(0x00401000 + 0x1234),
+              0x00200000u | ((0x00401000 + 0x1234) & 0xFFFFF));
     tlb[7] = tlb[2];
     tlb[7].PHYSSTART = 0x00300000;
     EXPECT_EQ(translateAddress(0x00401010), 0x00301010u);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "cpu/sound_events.h"
 #include "app/log.h"
 #include "core/hw_registers.h"
+#include "cpu/sound_events.h"
 #include "hw/audio_output.h"
 #include "support/test_machine.h"
 #include "support/test_sound_backend.h"

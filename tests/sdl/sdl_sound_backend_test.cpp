@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "cpu/sound_events.h"
 #include "core/hw_registers.h"
+#include "cpu/sound_events.h"
 #include "host/sdl/sdl_sound_backend.h"
 #include "hw/audio_output.h"
 #include "support/test_machine.h"

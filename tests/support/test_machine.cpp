@@ -11,14 +11,18 @@
 #include "core/memory.h"
 #include "romkit/romkit.h"
 
-ScopedRecordingSink::ScopedRecordingSink() { installUiSink(&sink_); }
-ScopedRecordingSink::~ScopedRecordingSink() { installUiSink(nullptr); }
+ScopedRecordingSink::ScopedRecordingSink() {
+    installUiSink(&sink_);
+}
+ScopedRecordingSink::~ScopedRecordingSink() {
+    installUiSink(nullptr);
+}
 
 std::string makeTempDir(const std::string& tag) {
     static std::atomic<int> counter{0};
-    std::filesystem::path dir = std::filesystem::path(ORVEX_TEST_TMP) /
-                                (tag + "-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter++));
+    std::filesystem::path dir =
+        std::filesystem::path(ORVEX_TEST_TMP) /
+        (tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();
@@ -49,7 +53,9 @@ void resetBareMachine() {
     ASSERT_TRUE(resetMachine());
 }
 
-uint32_t guestWord(uint32_t physical) { return blockWord(theMemory.rdram, physical); }
+uint32_t guestWord(uint32_t physical) {
+    return blockWord(theMemory.rdram, physical);
+}
 void setGuestWord(uint32_t physical, uint32_t value) {
     blockWord(theMemory.rdram, physical) = value;
 }

@@ -16,10 +16,10 @@ TEST(Romkit, ChecksumsMatchThoseOfARealCartridgeImage) {
     ASSERT_TRUE(romkit::readFile(path, image));
     uint32_t crc1 = 0, crc2 = 0;
     romkit::headerChecksums(image, crc1, crc2);
-    const uint32_t stored1 = (image[0x10] << 24) | (image[0x11] << 16) | (image[0x12] << 8) |
-                             image[0x13];
-    const uint32_t stored2 = (image[0x14] << 24) | (image[0x15] << 16) | (image[0x16] << 8) |
-                             image[0x17];
+    const uint32_t stored1 =
+        (image[0x10] << 24) | (image[0x11] << 16) | (image[0x12] << 8) | image[0x13];
+    const uint32_t stored2 =
+        (image[0x14] << 24) | (image[0x15] << 16) | (image[0x16] << 8) | image[0x17];
     EXPECT_EQ(crc1, stored1);
     EXPECT_EQ(crc2, stored2);
 }

@@ -15,8 +15,8 @@ enum class ByteOrder { BigEndian, ByteSwapped };
 enum class BootCopy { Cpu, PiDma };
 
 struct RomOptions {
-    std::string name = "ORVEX TEST";  // internal name, at most 20 characters
-    uint32_t entry = 0x80001000;      // where the program is copied and entered
+    std::string name = "ORVEX TEST"; // internal name, at most 20 characters
+    uint32_t entry = 0x80001000;     // where the program is copied and entered
     char country = 'E';
     ByteOrder order = ByteOrder::BigEndian;
     BootCopy bootCopy = BootCopy::Cpu;
