@@ -122,7 +122,7 @@ class GuestHleTest : public ::testing::Test {
         theCpu.fpr[12] = TWO;
         for (unsigned i = 0; i < 4; ++i)
             theCpu.fpr[i] = UNTOUCHED;
-        selectCpuCore(core);
+        ASSERT_NO_FATAL_FAILURE(selectCpuCore(core));
         ASSERT_TRUE(runBlocksUntil(LOAD_ADDRESS, 1000))
             << "the boot code did not reach the program";
         bootCount = theCpu.cop0[COP0_COUNT];
@@ -151,7 +151,7 @@ class GuestHleTest : public ::testing::Test {
 TEST_F(GuestHleTest, ReplacedRoutinesRunNativelyWithHleOn) {
     for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
         SCOPED_TRACE(cpuCoreName(core));
-        run(true, core);
+        ASSERT_NO_FATAL_FAILURE(run(true, core));
         ASSERT_TRUE(theHleTable.functions) << "the .cod file beside the image was not read";
 
         // __osDisableInt: the previous IE bit, then IE cleared; __osRestoreInt
@@ -181,7 +181,7 @@ TEST_F(GuestHleTest, GuestRoutinesRunWithHleOff) {
         hleEnabled = true;
         ASSERT_TRUE(loadRomFile(romPath.c_str()));
         ASSERT_TRUE(theHleTable.functions);
-        run(false, core);
+        ASSERT_NO_FATAL_FAILURE(run(false, core));
 
         EXPECT_EQ(result(0), 0xD1u);
         EXPECT_EQ(result(2), 0xD1u);
@@ -215,7 +215,7 @@ TEST_F(GuestHleTest, MissingSymbolFileLeavesTheGuestCode) {
         EXPECT_EQ(sink->messages()[0].text.rfind("There will be no HLE of the CPU!", 0), 0u);
         EXPECT_FALSE(theHleTable.functions);
         ASSERT_TRUE(resetMachine());
-        runCpuThreadOn(core);
+        ASSERT_NO_FATAL_FAILURE(runCpuThreadOn(core));
         EXPECT_EQ(result(4), 2u);
         EXPECT_EQ(result(6), 2u);
     }

@@ -230,7 +230,9 @@ class DeviceProgramTest : public ::testing::Test {
 
     // The emulation start's part for this run: the image, the controller
     // plug-in of slot 1 as the registry names it, sound, a reset machine.
-    void start(TestSoundBackend& backend) {
+    void start() {
+        releaseSound();
+        backend = std::make_unique<TestSoundBackend>();
         ScopedWorkingDirectory cwd(dir);
         registry.setNumber("Controller 1 Enabled", 1);
         registry.setString("Controller 1 Plugin", "scripted_pad.so");
@@ -244,7 +246,7 @@ class DeviceProgramTest : public ::testing::Test {
         ASSERT_NE(setScript, nullptr);
         ASSERT_TRUE(setScript(scriptPath.c_str()));
         ASSERT_EQ(pad.initPlugin(nullptr, nullptr), 1);
-        installSoundBackend(&backend);
+        installSoundBackend(backend.get());
         discardPendingSoundEvents();
         ASSERT_TRUE(openSoundOutput(nullptr));
         ASSERT_TRUE(resetMachine());
@@ -256,6 +258,8 @@ class DeviceProgramTest : public ::testing::Test {
     std::string dir, romPath, scriptPath;
     ScopedRecordingSink sink;
     TestRegistry registry;
+    // Released by releaseSound before it goes.
+    std::unique_ptr<TestSoundBackend> backend;
 };
 
 } // namespace
@@ -264,9 +268,8 @@ TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
     for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
         SCOPED_TRACE(cpuCoreName(core));
         sink->clear();
-        TestSoundBackend backend;
-        start(backend);
-        selectCpuCore(core);
+        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_NO_FATAL_FAILURE(selectCpuCore(core));
 
         ASSERT_TRUE(runBlocksUntil(program.symbol("wait_audio"), 10000))
             << "the program did not reach its wait for the audio interrupt";
@@ -305,31 +308,29 @@ TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
 
         // Audio: the first buffer plays, the second waits with the full bit
         // set, and no AI interrupt has come yet.
-        auto buffers = backend.buffers();
+        auto buffers = backend->buffers();
         ASSERT_EQ(buffers.size(), 2u);
         EXPECT_EQ(buffers[0].format.sampleRate, 22058u);
         EXPECT_EQ(buffers[0].contents,
                   framesOut({AUDIO_WORDS[0], AUDIO_WORDS[1], AUDIO_WORDS[2], AUDIO_WORDS[3]}));
         EXPECT_EQ(buffers[1].contents, framesOut({AUDIO_WORDS[4], AUDIO_WORDS[5]}));
-        EXPECT_EQ(backend.playOrder(), (std::vector<int>{0}));
+        EXPECT_EQ(backend->playOrder(), (std::vector<int>{0}));
         EXPECT_EQ(result(0x30) & AI_STATUS_FULL, AI_STATUS_FULL);
         EXPECT_EQ(result(0x34) & MI_INTR_AI, 0u);
 
         // The first buffer ends: the stream thread starts the second and
         // hands the register updates and the interrupt to the run loop.
-        ASSERT_TRUE(backend.endPlayingBuffer());
+        ASSERT_TRUE(backend->endPlayingBuffer());
         ASSERT_TRUE(waitForSoundBuffersRetired(1, 20s));
         EXPECT_FALSE(runBlocksUntil(0xFFFFFFFF, 100)) << "the guest never saw the interrupt";
         ASSERT_EQ(sink->messages().size(), 1u);
         EXPECT_NE(sink->messages()[0].text.find("BREAK"), std::string::npos)
             << "the program stops at its BREAK: " << sink->messages()[0].text;
-        EXPECT_EQ(backend.playOrder(), (std::vector<int>{0, 1}));
+        EXPECT_EQ(backend->playOrder(), (std::vector<int>{0, 1}));
         EXPECT_EQ(result(0x38) & AI_STATUS_FULL, 0u);
         EXPECT_EQ(result(0x3C), 0u);
         EXPECT_NE(MI_INTR_REG & MI_INTR_AI, 0u);
 
-        releaseSound();
-        installSoundBackend(nullptr);
         controllerSlots[0].freePlugin();
         resetControllerSlots();
     }
