@@ -1,10 +1,10 @@
 // A guest program assembled with the GNU assembler, booted from a ROM image
 // with a .cod symbol file beside it, run with HLE of CPU functions on and off
 // on each CPU core. The guest's own versions of the replaced routines only
-// count their calls (the real ones need COP0 and FPU instructions), so which
-// code ran is plain to see: with HLE on the native routines' effects appear
-// and the guest bodies stay uncalled, except through JALR, which is never
-// replaced. Skipped when the MIPS cross tools are not installed.
+// count their calls and answer 0xD1, so which code ran is plain to see: with
+// HLE on the native routines' effects appear and the guest bodies stay
+// uncalled, except through JALR, which is never replaced. Skipped when the
+// MIPS cross tools are not installed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -51,6 +51,22 @@ after_sqrtf:
         nop
         jal   addOne                  # named in the symbol file, not replaced
         nop
+        addiu $a0, $zero, 1           # 0x1_00000003 * 5
+        addiu $a1, $zero, 3
+        addiu $a2, $zero, 0
+        jal   __ll_mul
+        addiu $a3, $zero, 5
+        sw    $v0, 32($s0)            # used at once, in the same block
+        sw    $v1, 36($s0)
+        addiu $a0, $zero, 0           # 7 / 0
+        addiu $a1, $zero, 7
+        addiu $a2, $zero, 0
+        jal   __ull_div
+        addiu $a3, $zero, 0
+        sw    $v0, 40($s0)
+        sw    $v1, 44($s0)
+        mfhi  $t0
+        sw    $t0, 48($s0)
 stop:   break
         nop
 
@@ -75,6 +91,20 @@ addOne:
         addiu $t1, $t1, 1
         jr    $ra
         sw    $t1, 28($s0)
+__ll_mul:
+        lw    $t1, 52($s0)
+        addiu $t1, $t1, 1
+        sw    $t1, 52($s0)
+        addiu $v1, $zero, 0xD1
+        jr    $ra
+        addiu $v0, $zero, 0xD1
+__ull_div:
+        lw    $t1, 56($s0)
+        addiu $t1, $t1, 1
+        sw    $t1, 56($s0)
+        addiu $v1, $zero, 0xD1
+        jr    $ra
+        addiu $v0, $zero, 0xD1
 bodies_end:
 )";
 
@@ -85,7 +115,8 @@ constexpr uint32_t UNTOUCHED = 0x5A5A5A5A;
 
 std::string codFileFor(const GuestProgram& p) {
     std::string text = "; Generated for the HLE test program\n";
-    for (const char* name : {"start", "__osDisableInt", "__osRestoreInt", "sqrtf", "addOne"}) {
+    for (const char* name : {"start", "__osDisableInt", "__osRestoreInt", "sqrtf", "addOne",
+                             "__ll_mul", "__ull_div"}) {
         char line[64];
         std::snprintf(line, sizeof line, "f %08X %s\n", p.symbol(name), name);
         text += line;
@@ -168,9 +199,18 @@ TEST_F(GuestHleTest, ReplacedRoutinesRunNativelyWithHleOn) {
         EXPECT_EQ(result(5), 0u);
         EXPECT_EQ(result(6), 1u);
         EXPECT_EQ(result(7), 1u);
+        EXPECT_EQ(result(13), 0u);
+        EXPECT_EQ(result(14), 0u);
+        // __ll_mul: the product in v0:v1, read by the next instructions.
+        EXPECT_EQ(result(8), 5u);
+        EXPECT_EQ(result(9), 0xFu);
+        // __ull_div by zero: a quotient of all ones, the dividend in HI.
+        EXPECT_EQ(result(10), 0xFFFFFFFFu);
+        EXPECT_EQ(result(11), 0xFFFFFFFFu);
+        EXPECT_EQ(result(12), 7u);
         // Each JAL and its delay slot count; the replaced bodies do not.
-        EXPECT_EQ(programCount(), mainLength() + bodyLength("sqrtf", "addOne") +
-                                      bodyLength("addOne", "bodies_end"));
+        EXPECT_EQ(programCount(),
+                  mainLength() + bodyLength("sqrtf", "addOne") + bodyLength("addOne", "__ll_mul"));
     }
 }
 
@@ -193,6 +233,10 @@ TEST_F(GuestHleTest, GuestRoutinesRunWithHleOff) {
         EXPECT_EQ(result(5), 1u);
         EXPECT_EQ(result(6), 2u);
         EXPECT_EQ(result(7), 1u);
+        EXPECT_EQ(result(8), 0xD1u);
+        EXPECT_EQ(result(10), 0xD1u);
+        EXPECT_EQ(result(13), 1u);
+        EXPECT_EQ(result(14), 1u);
         EXPECT_EQ(programCount(),
                   mainLength() + 2 * bodyLength("__osDisableInt", "__osRestoreInt") +
                       bodyLength("__osRestoreInt", "sqrtf") + 2 * bodyLength("sqrtf", "addOne") +
