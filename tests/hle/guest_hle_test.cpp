@@ -143,11 +143,14 @@ class GuestHleTest : public ::testing::Test {
     }
 
     // Loads the image with HLE on or off, resets the machine, gives the
-    // routines a state to work on and runs until the BREAK halts.
-    void run(bool hle, CpuCore core) {
+    // routines a state to work on and runs until the BREAK halts, with HLE
+    // switched to `hleWhileRunning` after the load.
+    void run(bool hle, CpuCore core) { run(hle, core, hle); }
+    void run(bool hle, CpuCore core, bool hleWhileRunning) {
         sink->clear();
         hleEnabled = hle;
         ASSERT_TRUE(loadRomFile(romPath.c_str()));
+        hleEnabled = hleWhileRunning;
         ASSERT_TRUE(resetMachine());
         theCpu.cop0[COP0_STATUS] = STATUS_WITH_IE;
         theCpu.fpr[12] = TWO;
@@ -168,6 +171,27 @@ class GuestHleTest : public ::testing::Test {
     }
     // Instructions from start to the BREAK, both included: a straight run.
     uint32_t mainLength() { return (program.symbol("stop") - program.symbol("start")) / 4 + 1; }
+    // What the run leaves when every routine ran the guest's own code.
+    void expectGuestBodiesRan() {
+        EXPECT_EQ(result(0), 0xD1u);
+        EXPECT_EQ(result(2), 0xD1u);
+        EXPECT_EQ(result(1), 7u);
+        EXPECT_EQ(theCpu.cop0[COP0_STATUS], STATUS_WITH_IE);
+        EXPECT_EQ(theCpu.fpr[0], UNTOUCHED);
+        EXPECT_EQ(result(3), program.symbol("after_sqrtf")) << "the JAL's return address";
+        EXPECT_EQ(result(4), 2u);
+        EXPECT_EQ(result(5), 1u);
+        EXPECT_EQ(result(6), 2u);
+        EXPECT_EQ(result(7), 1u);
+        EXPECT_EQ(result(8), 0xD1u);
+        EXPECT_EQ(result(10), 0xD1u);
+        EXPECT_EQ(result(13), 1u);
+        EXPECT_EQ(result(14), 1u);
+        EXPECT_EQ(programCount(),
+                  mainLength() + 2 * bodyLength("__osDisableInt", "__osRestoreInt") +
+                      bodyLength("__osRestoreInt", "sqrtf") + 2 * bodyLength("sqrtf", "addOne") +
+                      bodyLength("addOne", "bodies_end"));
+    }
     // Count advanced by the program itself, without the boot code.
     uint32_t programCount() { return theCpu.cop0[COP0_COUNT] - bootCount; }
 
@@ -216,38 +240,23 @@ TEST_F(GuestHleTest, ReplacedRoutinesRunNativelyWithHleOn) {
 
 TEST_F(GuestHleTest, GuestRoutinesRunWithHleOff) {
     for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
-        SCOPED_TRACE(cpuCoreName(core));
-        // A table loaded earlier with HLE on must not be used either.
-        hleEnabled = true;
-        ASSERT_TRUE(loadRomFile(romPath.c_str()));
-        ASSERT_TRUE(theHleTable.functions);
-        ASSERT_NO_FATAL_FAILURE(run(false, core));
-
-        EXPECT_EQ(result(0), 0xD1u);
-        EXPECT_EQ(result(2), 0xD1u);
-        EXPECT_EQ(result(1), 7u);
-        EXPECT_EQ(theCpu.cop0[COP0_STATUS], STATUS_WITH_IE);
-        EXPECT_EQ(theCpu.fpr[0], UNTOUCHED);
-        EXPECT_EQ(result(3), program.symbol("after_sqrtf")) << "the JAL's return address";
-        EXPECT_EQ(result(4), 2u);
-        EXPECT_EQ(result(5), 1u);
-        EXPECT_EQ(result(6), 2u);
-        EXPECT_EQ(result(7), 1u);
-        EXPECT_EQ(result(8), 0xD1u);
-        EXPECT_EQ(result(10), 0xD1u);
-        EXPECT_EQ(result(13), 1u);
-        EXPECT_EQ(result(14), 1u);
-        EXPECT_EQ(programCount(),
-                  mainLength() + 2 * bodyLength("__osDisableInt", "__osRestoreInt") +
-                      bodyLength("__osRestoreInt", "sqrtf") + 2 * bodyLength("sqrtf", "addOne") +
-                      bodyLength("addOne", "bodies_end"));
+        for (bool switchedOn : {false, true}) {
+            SCOPED_TRACE(std::string(cpuCoreName(core)) +
+                         (switchedOn ? ", HLE switched on while running" : ""));
+            // The table of an earlier load with HLE on must not be used, even
+            // when HLE is switched on while the image runs.
+            hleEnabled = true;
+            ASSERT_TRUE(loadRomFile(romPath.c_str()));
+            ASSERT_TRUE(theHleTable.functions);
+            ASSERT_NO_FATAL_FAILURE(run(false, core, switchedOn));
+            expectGuestBodiesRan();
+        }
     }
 }
 
 TEST_F(GuestHleTest, MissingSymbolFileLeavesTheGuestCode) {
     // The image alone, without its .cod file: the message, then guest code.
-    GuestProgram copy = program;
-    const std::string bare = writeGuestRom(copy, makeTempDir("hle-bare"), "program", {});
+    const std::string bare = writeGuestRom(program, makeTempDir("hle-bare"), "program", {});
     ASSERT_FALSE(bare.empty());
     romPath = bare;
     for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
