@@ -38,7 +38,8 @@ RomByteOrder decodeRomHeader(uint8_t* block);
 
 // Reads the image at `path` into theRom; shows a message and returns false on
 // failure. Files shorter than 4096 bytes or not a multiple of 4 bytes long are
-// padded with zeros.
+// padded with zeros. With HLE of CPU functions on, the symbol file beside the
+// image is read; with it off, any symbol table of an earlier image is dropped.
 bool loadRomFile(const char* path);
 
 // Decoded header fields.

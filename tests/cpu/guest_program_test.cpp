@@ -4,17 +4,12 @@
 // sum. Skipped when the cross assembler is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <thread>
-
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "cpu/code_cache.h"
 #include "cpu/cpu_core.h"
-#include "cpu/run_loop.h"
 #include "support/cpu_test_support.h"
+#include "support/guest_program.h"
 #include "support/test_machine.h"
 
 namespace {
@@ -85,27 +80,6 @@ void expectedResults(uint32_t& checksum, uint32_t& byteSum) {
         byteSum += (w >> 24) + ((w >> 16) & 0xFF) + ((w >> 8) & 0xFF) + (w & 0xFF);
 }
 
-bool assemble(std::vector<uint32_t>& words) {
-    if (std::system("command -v mips-linux-gnu-as >/dev/null 2>&1 && "
-                    "command -v mips-linux-gnu-ld >/dev/null 2>&1") != 0)
-        return false;
-    const std::string dir = makeTempDir("guest-program");
-    std::ofstream(dir + "/program.s") << PROGRAM;
-    const std::string command =
-        "cd " + dir +
-        " && mips-linux-gnu-as -march=vr4300 -EB -o program.o program.s"
-        " && mips-linux-gnu-ld -EB -e start -Ttext=0x80001000 -o program.elf program.o"
-        " && mips-linux-gnu-objcopy -O binary -j .text program.elf program.bin";
-    if (std::system(command.c_str()) != 0) return false;
-    std::ifstream in(dir + "/program.bin", std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    words.clear();
-    for (size_t i = 0; i + 4 <= bytes.size(); i += 4)
-        words.push_back(uint32_t(bytes[i]) << 24 | uint32_t(bytes[i + 1]) << 16 |
-                        uint32_t(bytes[i + 2]) << 8 | bytes[i + 3]);
-    return !words.empty();
-}
-
 class GuestProgramTest : public CpuTest {
   protected:
     void TearDown() override {
@@ -117,22 +91,21 @@ class GuestProgramTest : public CpuTest {
 } // namespace
 
 TEST_F(GuestProgramTest, ChecksumProgramGivesTheSameResultsOnBothCores) {
-    std::vector<uint32_t> program;
-    if (!assemble(program)) GTEST_SKIP() << "the MIPS cross assembler is not available";
+    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
+    GuestProgram program;
+    std::string error;
+    ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
     uint32_t checksum, byteSum;
     expectedResults(checksum, byteSum);
 
     uint32_t counts[2];
     for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
-        SCOPED_TRACE(core == CpuCore::Recompiler ? "recompiler" : "interpreter");
+        SCOPED_TRACE(cpuCoreName(core));
         resetBareMachine();
-        ASSERT_TRUE(initCodeCache());
         sink.clear();
-        selectedCpuCore = core;
-        place(LOAD_ADDRESS, program);
+        place(LOAD_ADDRESS, program.words);
         theCpu.pc = LOAD_ADDRESS;
-        std::thread cpu(cpuThread, nullptr);
-        cpu.join();
+        runCpuThreadOn(core);
         // The program ends at BREAK, which reports itself and halts.
         ASSERT_EQ(sink.messages().size(), 2u);
         EXPECT_NE(sink.messages()[0].text.find("missing in the recompiler"), std::string::npos);

@@ -1,0 +1,275 @@
+// A guest program assembled with the GNU assembler, booted from a ROM image
+// with a .cod symbol file beside it, run with HLE of CPU functions on and off
+// on each CPU core. The guest's own versions of the replaced routines only
+// count their calls and answer 0xD1, so which code ran is plain to see: with
+// HLE on the native routines' effects appear and the guest bodies stay
+// uncalled, except through JALR, which is never replaced. Skipped when the
+// MIPS cross tools are not installed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/options.h"
+#include "app/rom_file.h"
+#include "core/cpu_state.h"
+#include "core/machine.h"
+#include "cpu/code_cache.h"
+#include "hle/hle_table.h"
+#include "support/guest_program.h"
+#include "support/test_machine.h"
+
+namespace {
+
+constexpr uint32_t LOAD_ADDRESS = 0x80001000;
+constexpr uint32_t RESULTS = 0x200000; // physical address of the results
+
+const char* const PROGRAM = R"(
+        .set noreorder
+        .set noat
+        .text
+        .globl start
+start:  lui   $s0, 0x8020             # results
+        jal   __osDisableInt
+        addiu $t0, $zero, 7           # the delay slot runs before the routine
+        sw    $v0, 0($s0)
+        sw    $t0, 4($s0)
+        jal   __osDisableInt
+        nop
+        sw    $v0, 8($s0)
+        lw    $a0, 0($s0)
+        jal   __osRestoreInt
+        nop
+        jal   sqrtf
+        nop
+after_sqrtf:
+        sw    $ra, 12($s0)
+        lui   $t9, %hi(sqrtf)
+        addiu $t9, $t9, %lo(sqrtf)
+        jalr  $t9                     # an indirect call always runs guest code
+        nop
+        jal   addOne                  # named in the symbol file, not replaced
+        nop
+        addiu $a0, $zero, 1           # 0x1_00000003 * 5
+        addiu $a1, $zero, 3
+        addiu $a2, $zero, 0
+        jal   __ll_mul
+        addiu $a3, $zero, 5
+        sw    $v0, 32($s0)            # used at once, in the same block
+        sw    $v1, 36($s0)
+        addiu $a0, $zero, 0           # 7 / 0
+        addiu $a1, $zero, 7
+        addiu $a2, $zero, 0
+        jal   __ull_div
+        addiu $a3, $zero, 0
+        sw    $v0, 40($s0)
+        sw    $v1, 44($s0)
+        mfhi  $t0
+        sw    $t0, 48($s0)
+stop:   break
+        nop
+
+__osDisableInt:                       # counts its calls, answers 0xD1
+        lw    $t1, 16($s0)
+        addiu $t1, $t1, 1
+        sw    $t1, 16($s0)
+        jr    $ra
+        addiu $v0, $zero, 0xD1
+__osRestoreInt:
+        lw    $t1, 20($s0)
+        addiu $t1, $t1, 1
+        jr    $ra
+        sw    $t1, 20($s0)
+sqrtf:
+        lw    $t1, 24($s0)
+        addiu $t1, $t1, 1
+        jr    $ra
+        sw    $t1, 24($s0)
+addOne:
+        lw    $t1, 28($s0)
+        addiu $t1, $t1, 1
+        jr    $ra
+        sw    $t1, 28($s0)
+__ll_mul:
+        lw    $t1, 52($s0)
+        addiu $t1, $t1, 1
+        sw    $t1, 52($s0)
+        addiu $v1, $zero, 0xD1
+        jr    $ra
+        addiu $v0, $zero, 0xD1
+__ull_div:
+        lw    $t1, 56($s0)
+        addiu $t1, $t1, 1
+        sw    $t1, 56($s0)
+        addiu $v1, $zero, 0xD1
+        jr    $ra
+        addiu $v0, $zero, 0xD1
+bodies_end:
+)";
+
+constexpr uint32_t STATUS_WITH_IE = 0x34000001;
+constexpr uint32_t SQRT_2 = 0x3FB504F3; // sqrtf(2.0f)
+constexpr uint32_t TWO = 0x40000000;
+constexpr uint32_t UNTOUCHED = 0x5A5A5A5A;
+
+std::string codFileFor(const GuestProgram& p) {
+    std::string text = "; Generated for the HLE test program\n";
+    for (const char* name : {"start", "__osDisableInt", "__osRestoreInt", "sqrtf", "addOne",
+                             "__ll_mul", "__ull_div"}) {
+        char line[64];
+        std::snprintf(line, sizeof line, "f %08X %s\n", p.symbol(name), name);
+        text += line;
+    }
+    return text;
+}
+
+class GuestHleTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
+        std::string error;
+        ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+        romPath =
+            writeGuestRom(program, makeTempDir("hle-guest"), "program", {}, codFileFor(program));
+        ASSERT_FALSE(romPath.empty());
+    }
+    void TearDown() override {
+        hleEnabled = false;
+        selectedCpuCore = CpuCore::Recompiler;
+        clearHleTable();
+        freeCodeCache();
+        theRom.freeImage();
+    }
+
+    // Loads the image with HLE on or off, resets the machine, gives the
+    // routines a state to work on and runs until the BREAK halts, with HLE
+    // switched to `hleWhileRunning` after the load.
+    void run(bool hle, CpuCore core) { run(hle, core, hle); }
+    void run(bool hle, CpuCore core, bool hleWhileRunning) {
+        sink->clear();
+        hleEnabled = hle;
+        ASSERT_TRUE(loadRomFile(romPath.c_str()));
+        hleEnabled = hleWhileRunning;
+        ASSERT_TRUE(resetMachine());
+        theCpu.cop0[COP0_STATUS] = STATUS_WITH_IE;
+        theCpu.fpr[12] = TWO;
+        for (unsigned i = 0; i < 4; ++i)
+            theCpu.fpr[i] = UNTOUCHED;
+        ASSERT_NO_FATAL_FAILURE(selectCpuCore(core));
+        ASSERT_TRUE(runBlocksUntil(LOAD_ADDRESS, 1000))
+            << "the boot code did not reach the program";
+        bootCount = theCpu.cop0[COP0_COUNT];
+        runCpuThread();
+        // The BREAK at the end reports itself; nothing else may.
+        ASSERT_EQ(sink->messages().size(), 2u);
+        EXPECT_NE(sink->messages()[0].text.find("missing in the recompiler"), std::string::npos);
+    }
+    uint32_t result(unsigned index) { return guestWord(RESULTS + 4 * index); }
+    uint32_t bodyLength(const char* from, const char* to) {
+        return (program.symbol(to) - program.symbol(from)) / 4;
+    }
+    // Instructions from start to the BREAK, both included: a straight run.
+    uint32_t mainLength() { return (program.symbol("stop") - program.symbol("start")) / 4 + 1; }
+    // What the run leaves when every routine ran the guest's own code.
+    void expectGuestBodiesRan() {
+        EXPECT_EQ(result(0), 0xD1u);
+        EXPECT_EQ(result(2), 0xD1u);
+        EXPECT_EQ(result(1), 7u);
+        EXPECT_EQ(theCpu.cop0[COP0_STATUS], STATUS_WITH_IE);
+        EXPECT_EQ(theCpu.fpr[0], UNTOUCHED);
+        EXPECT_EQ(result(3), program.symbol("after_sqrtf")) << "the JAL's return address";
+        EXPECT_EQ(result(4), 2u);
+        EXPECT_EQ(result(5), 1u);
+        EXPECT_EQ(result(6), 2u);
+        EXPECT_EQ(result(7), 1u);
+        EXPECT_EQ(result(8), 0xD1u);
+        EXPECT_EQ(result(10), 0xD1u);
+        EXPECT_EQ(result(13), 1u);
+        EXPECT_EQ(result(14), 1u);
+        EXPECT_EQ(programCount(),
+                  mainLength() + 2 * bodyLength("__osDisableInt", "__osRestoreInt") +
+                      bodyLength("__osRestoreInt", "sqrtf") + 2 * bodyLength("sqrtf", "addOne") +
+                      bodyLength("addOne", "bodies_end"));
+    }
+    // Count advanced by the program itself, without the boot code.
+    uint32_t programCount() { return theCpu.cop0[COP0_COUNT] - bootCount; }
+
+    GuestProgram program;
+    std::string romPath;
+    uint32_t bootCount = 0;
+    ScopedRecordingSink sink;
+};
+
+} // namespace
+
+TEST_F(GuestHleTest, ReplacedRoutinesRunNativelyWithHleOn) {
+    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
+        SCOPED_TRACE(cpuCoreName(core));
+        ASSERT_NO_FATAL_FAILURE(run(true, core));
+        ASSERT_TRUE(theHleTable.functions) << "the .cod file beside the image was not read";
+
+        // __osDisableInt: the previous IE bit, then IE cleared; __osRestoreInt
+        // puts back what the first call returned.
+        EXPECT_EQ(result(0), 1u);
+        EXPECT_EQ(result(2), 0u);
+        EXPECT_EQ(theCpu.cop0[COP0_STATUS], STATUS_WITH_IE);
+        EXPECT_EQ(result(1), 7u) << "the call's delay slot";
+        // sqrtf of f12 into f0, f1-f3 cleared.
+        EXPECT_EQ(theCpu.fpr[0], SQRT_2);
+        EXPECT_EQ(theCpu.fpr[1], 0u);
+        // Guest bodies: only the JALR to sqrtf and the unreplaced addOne ran.
+        EXPECT_EQ(result(4), 0u);
+        EXPECT_EQ(result(5), 0u);
+        EXPECT_EQ(result(6), 1u);
+        EXPECT_EQ(result(7), 1u);
+        EXPECT_EQ(result(13), 0u);
+        EXPECT_EQ(result(14), 0u);
+        // __ll_mul: the product in v0:v1, read by the next instructions.
+        EXPECT_EQ(result(8), 5u);
+        EXPECT_EQ(result(9), 0xFu);
+        // __ull_div by zero: a quotient of all ones, the dividend in HI.
+        EXPECT_EQ(result(10), 0xFFFFFFFFu);
+        EXPECT_EQ(result(11), 0xFFFFFFFFu);
+        EXPECT_EQ(result(12), 7u);
+        // Each JAL and its delay slot count; the replaced bodies do not.
+        EXPECT_EQ(programCount(),
+                  mainLength() + bodyLength("sqrtf", "addOne") + bodyLength("addOne", "__ll_mul"));
+    }
+}
+
+TEST_F(GuestHleTest, GuestRoutinesRunWithHleOff) {
+    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
+        for (bool switchedOn : {false, true}) {
+            SCOPED_TRACE(std::string(cpuCoreName(core)) +
+                         (switchedOn ? ", HLE switched on while running" : ""));
+            // The table of an earlier load with HLE on must not be used, even
+            // when HLE is switched on while the image runs.
+            hleEnabled = true;
+            ASSERT_TRUE(loadRomFile(romPath.c_str()));
+            ASSERT_TRUE(theHleTable.functions);
+            ASSERT_NO_FATAL_FAILURE(run(false, core, switchedOn));
+            expectGuestBodiesRan();
+        }
+    }
+}
+
+TEST_F(GuestHleTest, MissingSymbolFileLeavesTheGuestCode) {
+    // The image alone, without its .cod file: the message, then guest code.
+    const std::string bare = writeGuestRom(program, makeTempDir("hle-bare"), "program", {});
+    ASSERT_FALSE(bare.empty());
+    romPath = bare;
+    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
+        SCOPED_TRACE(cpuCoreName(core));
+        sink->clear();
+        hleEnabled = true;
+        ASSERT_TRUE(loadRomFile(romPath.c_str()));
+        ASSERT_EQ(sink->messages().size(), 1u);
+        EXPECT_EQ(sink->messages()[0].text.rfind("There will be no HLE of the CPU!", 0), 0u);
+        EXPECT_FALSE(theHleTable.functions);
+        ASSERT_TRUE(resetMachine());
+        ASSERT_NO_FATAL_FAILURE(runCpuThreadOn(core));
+        EXPECT_EQ(result(4), 2u);
+        EXPECT_EQ(result(6), 2u);
+    }
+}

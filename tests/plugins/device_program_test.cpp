@@ -1,0 +1,337 @@
+// A guest program assembled with the GNU assembler that drives the console's
+// devices the way a game does, booted from a ROM image by PI DMA and run on
+// each CPU core: it reads controller 1 twice through the PIF (SI DMA write,
+// then read) from the scripted pad plug-in, moves data into SP DMEM, reads
+// past the end of the cartridge image by PI DMA, and queues two audio
+// buffers, then waits for the AI interrupt. The test runs the blocks itself so
+// that it can end the playing buffer once the guest waits for it. Skipped when
+// the MIPS cross tools are not installed.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "app/rom_file.h"
+#include "core/cpu_state.h"
+#include "core/hw_registers.h"
+#include "core/machine.h"
+#include "core/memory.h"
+#include "cpu/code_cache.h"
+#include "cpu/run_loop.h"
+#include "cpu/sound_events.h"
+#include "hw/audio_output.h"
+#include "plugin_test_support.h"
+#include "plugins/controller_plugin.h"
+#include "support/guest_program.h"
+#include "support/test_sound_backend.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uint32_t LOAD_ADDRESS = 0x80001000;
+// Physical addresses the program uses.
+constexpr uint32_t RESULTS = 0x200000;
+constexpr uint32_t PAD_ANSWERS = 0x200100; // two 64-byte PIF answers
+constexpr uint32_t PI_TARGET = 0x120000;
+constexpr uint32_t DMEM_TARGET = 0x100;
+
+// The program fills the image up to 0xF000 bytes, so that with its header and
+// boot code the image is exactly 64 KB and ends with two marker words.
+const char* const PROGRAM = R"(
+        .set noreorder
+        .set noat
+        .text
+        .globl start
+start:  lui   $s0, 0x8020             # results
+        lui   $s1, 0xA480             # SI registers
+        lui   $s2, 0x8010             # PIF command block
+
+        # Channel 0 reads buttons and stick, channel 1 ends the list; the
+        # control byte asks for the commands to run.
+        lui   $t0, 0xFF01
+        ori   $t0, $t0, 0x0401
+        sw    $t0, 0($s2)
+        addiu $t0, $zero, -1
+        sw    $t0, 4($s2)
+        lui   $t0, 0xFE00
+        sw    $t0, 8($s2)
+        addiu $t0, $zero, 1
+        sw    $t0, 60($s2)
+        addiu $s3, $zero, 2           # two polls
+        lui   $s4, 0x0020
+        ori   $s4, $s4, 0x0100        # answers go to 0x200100, 0x200140
+read_pad:
+        lui   $t0, 0x0010
+        sw    $t0, 0($s1)             # SI_DRAM_ADDR_REG: the command block
+        lui   $t1, 0x1FC0
+        ori   $t1, $t1, 0x07C0
+        sw    $t1, 0x10($s1)          # SI_PIF_ADDR_WR64B_REG: to PIF RAM
+        beq   $zero, $zero, 1f        # the transfer runs when the block ends
+        nop
+1:      sw    $s4, 0($s1)             # SI_DRAM_ADDR_REG: the answer area
+        sw    $t1, 4($s1)             # SI_PIF_ADDR_RD64B_REG: from PIF RAM
+        addiu $s4, $s4, 0x40
+        addiu $s3, $s3, -1
+        bne   $s3, $zero, read_pad
+        nop
+
+        # Four words from RDRAM 0x110000 into DMEM 0x100.
+        lui   $t0, 0x8011
+        lui   $t1, 0x1122
+        ori   $t1, $t1, 0x3344
+        sw    $t1, 0($t0)
+        lui   $t1, 0x5566
+        ori   $t1, $t1, 0x7788
+        sw    $t1, 4($t0)
+        lui   $t1, 0x99AA
+        ori   $t1, $t1, 0xBBCC
+        sw    $t1, 8($t0)
+        lui   $t1, 0xDDEE
+        ori   $t1, $t1, 0xFF00
+        sw    $t1, 12($t0)
+        lui   $t3, 0xA404             # SP registers
+        addiu $t1, $zero, 0x100
+        sw    $t1, 0($t3)             # SP_MEM_ADDR_REG
+        lui   $t1, 0x0011
+        sw    $t1, 4($t3)             # SP_DRAM_ADDR_REG
+        addiu $t1, $zero, 15
+        sw    $t1, 8($t3)             # SP_RD_LEN_REG: 16 bytes
+        beq   $zero, $zero, 1f
+        nop
+1:      lui   $t3, 0xA400
+        lw    $t1, 0x10C($t3)         # the last word, read back from DMEM
+        sw    $t1, 0x20($s0)
+
+        # 32 bytes from the image's last 8 bytes on, over a patterned area.
+        lui   $t0, 0x8012
+        lui   $t1, 0xAAAA
+        ori   $t1, $t1, 0xAAAA
+        addiu $t2, $zero, 12
+2:      sw    $t1, 0($t0)
+        addiu $t2, $t2, -1
+        bne   $t2, $zero, 2b
+        addiu $t0, $t0, 4
+        lui   $t3, 0xA460             # PI registers
+        lui   $t1, 0x0012
+        sw    $t1, 0($t3)             # PI_DRAM_ADDR_REG
+        lui   $t1, 0x1000
+        ori   $t1, $t1, 0xFFF8
+        sw    $t1, 4($t3)             # PI_CART_ADDR_REG
+        addiu $t1, $zero, 31
+        sw    $t1, 0xC($t3)           # PI_WR_LEN_REG: 32 bytes
+        beq   $zero, $zero, 1f
+        nop
+
+        # Audio: 16 bytes at 0x130000, then 8 bytes at 0x130010.
+1:      lui   $t0, 0x8013
+        lui   $t1, 0x1234
+        ori   $t1, $t1, 0xABCD
+        sw    $t1, 0($t0)
+        lui   $t1, 0x0102
+        ori   $t1, $t1, 0xFFFE
+        sw    $t1, 4($t0)
+        lui   $t1, 0x7FFF
+        ori   $t1, $t1, 0x8000
+        sw    $t1, 8($t0)
+        lui   $t1, 0x0001
+        ori   $t1, $t1, 0x0002
+        sw    $t1, 12($t0)
+        lui   $t1, 0x1111
+        ori   $t1, $t1, 0x2222
+        sw    $t1, 16($t0)
+        lui   $t1, 0x3333
+        ori   $t1, $t1, 0x4444
+        sw    $t1, 20($t0)
+        lui   $t3, 0xA450             # AI registers
+        addiu $t1, $zero, 2207
+        sw    $t1, 0x10($t3)          # AI_DACRATE_REG
+        addiu $t1, $zero, 15
+        sw    $t1, 0x14($t3)          # AI_BITRATE_REG: 16 bits
+        lui   $t1, 0x0013
+        sw    $t1, 0($t3)             # AI_DRAM_ADDR_REG
+        addiu $t1, $zero, 15
+        sw    $t1, 4($t3)             # AI_LEN_REG: plays at once
+        beq   $zero, $zero, 1f
+        nop
+1:      lui   $t1, 0x0013
+        ori   $t1, $t1, 0x0010
+        sw    $t1, 0($t3)
+        addiu $t1, $zero, 7
+        sw    $t1, 4($t3)             # waits for the first
+        beq   $zero, $zero, 1f
+        nop
+1:      lw    $t1, 0xC($t3)
+        sw    $t1, 0x30($s0)          # AI_STATUS_REG with both queued
+        lui   $t4, 0xA430             # MI registers
+        lw    $t1, 8($t4)
+        sw    $t1, 0x34($s0)          # MI_INTR_REG before the first ends
+wait_audio:
+        lw    $t1, 8($t4)
+        andi  $t1, $t1, 4             # the AI interrupt
+        beq   $t1, $zero, wait_audio
+        nop
+        lw    $t1, 0xC($t3)
+        sw    $t1, 0x38($s0)          # AI_STATUS_REG after it
+        lw    $t1, 4($t3)
+        sw    $t1, 0x3C($s0)          # AI_LEN_REG after it
+stop:   break
+        nop
+
+        .org 0xEFF8
+        .word 0x600DF00D, 0x0DDBA115
+)";
+
+constexpr uint32_t IMAGE_TAIL[2] = {0x600DF00D, 0x0DDBA115};
+constexpr uint32_t AUDIO_WORDS[6] = {0x1234ABCD, 0x0102FFFE, 0x7FFF8000,
+                                     0x00010002, 0x11112222, 0x33334444};
+
+// The output bytes of guest stereo frames: little-endian samples, left first.
+std::vector<uint8_t> framesOut(std::initializer_list<uint32_t> words) {
+    std::vector<uint8_t> bytes;
+    for (uint32_t w : words) {
+        for (uint32_t sample : {w >> 16, w & 0xFFFF}) {
+            bytes.push_back(uint8_t(sample));
+            bytes.push_back(uint8_t(sample >> 8));
+        }
+    }
+    return bytes;
+}
+
+uint32_t dmemWord(uint32_t offset) {
+    return blockWord(theMemory.hwRegs, offset);
+}
+
+class DeviceProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
+        std::string error;
+        ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+        dir = makeTempDir("device-program");
+        romkit::RomOptions options;
+        options.bootCopy = romkit::BootCopy::PiDma;
+        romPath = writeGuestRom(program, dir, "devices", options);
+        ASSERT_FALSE(romPath.empty());
+        std::filesystem::copy_file(ORVEX_SCRIPTED_PAD, dir + "/scripted_pad.so");
+        scriptPath = dir + "/pad.txt";
+        std::ofstream(scriptPath) << "8020 17 -5   # A and L\n"
+                                     "1000 -128 127\n";
+        resetControllerSlots();
+    }
+    void TearDown() override {
+        releaseSound();
+        installSoundBackend(nullptr);
+        discardPendingSoundEvents();
+        resetControllerSlots();
+        selectedCpuCore = CpuCore::Recompiler;
+        freeCodeCache();
+        theRom.freeImage();
+    }
+
+    // The emulation start's part for this run: the image, the controller
+    // plug-in of slot 1 as the registry names it, sound, a reset machine.
+    void start() {
+        releaseSound();
+        backend = std::make_unique<TestSoundBackend>();
+        ScopedWorkingDirectory cwd(dir);
+        registry.setNumber("Controller 1 Enabled", 1);
+        registry.setString("Controller 1 Plugin", "scripted_pad.so");
+        ASSERT_TRUE(loadRomFile(romPath.c_str()));
+        ASSERT_EQ(theRom.romSize, 0x10000u) << "the program must fill the image";
+        loadControllerPlugins();
+        CControllerPlugin& pad = controllerSlots[0];
+        ASSERT_TRUE(pad.enabled);
+        using SetScript = int (*)(const char*);
+        auto setScript = reinterpret_cast<SetScript>(pad.getFunction("scriptedPadSetScript"));
+        ASSERT_NE(setScript, nullptr);
+        ASSERT_TRUE(setScript(scriptPath.c_str()));
+        ASSERT_EQ(pad.initPlugin(nullptr, nullptr), 1);
+        installSoundBackend(backend.get());
+        discardPendingSoundEvents();
+        ASSERT_TRUE(openSoundOutput(nullptr));
+        ASSERT_TRUE(resetMachine());
+    }
+
+    uint32_t result(uint32_t offset) { return guestWord(RESULTS + offset); }
+
+    GuestProgram program;
+    std::string dir, romPath, scriptPath;
+    ScopedRecordingSink sink;
+    TestRegistry registry;
+    // Released by releaseSound before it goes.
+    std::unique_ptr<TestSoundBackend> backend;
+};
+
+} // namespace
+
+TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
+    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
+        SCOPED_TRACE(cpuCoreName(core));
+        sink->clear();
+        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_NO_FATAL_FAILURE(selectCpuCore(core));
+
+        ASSERT_TRUE(runBlocksUntil(program.symbol("wait_audio"), 10000))
+            << "the program did not reach its wait for the audio interrupt";
+
+        // The PIF's answers, one poll of the plug-in per read: the command
+        // block comes back with the controller's state and the control byte
+        // cleared.
+        const uint32_t pads[2] = {0x802011FB, 0x1000807F};
+        for (uint32_t poll = 0; poll < 2; ++poll) {
+            SCOPED_TRACE("poll " + std::to_string(poll + 1));
+            const uint32_t at = PAD_ANSWERS + 0x40 * poll;
+            EXPECT_EQ(guestWord(at), 0xFF010401u);
+            EXPECT_EQ(guestWord(at + 4), pads[poll]);
+            EXPECT_EQ(guestWord(at + 8), 0xFE000000u);
+            for (uint32_t w = 3; w < 16; ++w)
+                EXPECT_EQ(guestWord(at + 4 * w), 0u) << "word " << w;
+        }
+        EXPECT_EQ(guestWord(PAD_ANSWERS + 0x80), 0u) << "nothing past the second answer";
+
+        // SP DMA: the four words in DMEM, read back by the guest, and no more.
+        EXPECT_EQ(dmemWord(DMEM_TARGET), 0x11223344u);
+        EXPECT_EQ(dmemWord(DMEM_TARGET + 4), 0x55667788u);
+        EXPECT_EQ(dmemWord(DMEM_TARGET + 8), 0x99AABBCCu);
+        EXPECT_EQ(dmemWord(DMEM_TARGET + 12), 0xDDEEFF00u);
+        EXPECT_EQ(dmemWord(DMEM_TARGET + 16), 0u);
+        EXPECT_EQ(result(0x20), 0xDDEEFF00u);
+
+        // PI DMA: the image's last two words, zeros for the 24 bytes past its
+        // end, the pattern beyond the transfer untouched.
+        EXPECT_EQ(guestWord(PI_TARGET), IMAGE_TAIL[0]);
+        EXPECT_EQ(guestWord(PI_TARGET + 4), IMAGE_TAIL[1]);
+        for (uint32_t offset = 8; offset < 32; offset += 4)
+            EXPECT_EQ(guestWord(PI_TARGET + offset), 0u) << "offset " << offset;
+        for (uint32_t offset = 32; offset < 48; offset += 4)
+            EXPECT_EQ(guestWord(PI_TARGET + offset), 0xAAAAAAAAu) << "offset " << offset;
+
+        // Audio: the first buffer plays, the second waits with the full bit
+        // set, and no AI interrupt has come yet.
+        auto buffers = backend->buffers();
+        ASSERT_EQ(buffers.size(), 2u);
+        EXPECT_EQ(buffers[0].format.sampleRate, 22058u);
+        EXPECT_EQ(buffers[0].contents,
+                  framesOut({AUDIO_WORDS[0], AUDIO_WORDS[1], AUDIO_WORDS[2], AUDIO_WORDS[3]}));
+        EXPECT_EQ(buffers[1].contents, framesOut({AUDIO_WORDS[4], AUDIO_WORDS[5]}));
+        EXPECT_EQ(backend->playOrder(), (std::vector<int>{0}));
+        EXPECT_EQ(result(0x30) & AI_STATUS_FULL, AI_STATUS_FULL);
+        EXPECT_EQ(result(0x34) & MI_INTR_AI, 0u);
+
+        // The first buffer ends: the stream thread starts the second and
+        // hands the register updates and the interrupt to the run loop.
+        ASSERT_TRUE(backend->endPlayingBuffer());
+        ASSERT_TRUE(waitForSoundBuffersRetired(1, 20s));
+        EXPECT_FALSE(runBlocksUntil(0xFFFFFFFF, 100)) << "the guest never saw the interrupt";
+        ASSERT_EQ(sink->messages().size(), 1u);
+        EXPECT_NE(sink->messages()[0].text.find("BREAK"), std::string::npos)
+            << "the program stops at its BREAK: " << sink->messages()[0].text;
+        EXPECT_EQ(backend->playOrder(), (std::vector<int>{0, 1}));
+        EXPECT_EQ(result(0x38) & AI_STATUS_FULL, 0u);
+        EXPECT_EQ(result(0x3C), 0u);
+        EXPECT_NE(MI_INTR_REG & MI_INTR_AI, 0u);
+
+        controllerSlots[0].freePlugin();
+        resetControllerSlots();
+    }
+}
