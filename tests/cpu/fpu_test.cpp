@@ -152,6 +152,21 @@ TEST_P(FpuTest, NaNsAreTheX87s) {
     EXPECT_EQ(theCpu.fpr[14], 0xFFC00001u); // NEG flips the quieted NaN's sign
     EXPECT_EQ(theCpu.fpr[15], 0x7F800001u); // MOV copies bits
     EXPECT_EQ(getDouble(16), 0.0);
+
+    // Two NaNs: the one with the larger significand, whatever the order or
+    // the signs.
+    theCpu.fpr[2] = 0x7FC00001;
+    theCpu.fpr[3] = 0xFFC00005;
+    setDouble(8, std::numeric_limits<double>::quiet_NaN());
+    theCpu.fpr[10] = 0x00000007;
+    theCpu.fpr[11] = 0xFFF80000;
+    run({fpu(FMT_S, F_ADD, 20, 2, 3), fpu(FMT_S, F_SUB, 22, 3, 2), fpu(FMT_D, F_MUL, 24, 8, 10),
+         fpu(FMT_D, F_DIV, 26, 10, 8)});
+    EXPECT_EQ(theCpu.fpr[20], 0xFFC00005u);
+    EXPECT_EQ(theCpu.fpr[22], 0xFFC00005u);
+    EXPECT_EQ(theCpu.fpr[24], 7u);
+    EXPECT_EQ(theCpu.fpr[26], 7u);
+    EXPECT_EQ(theCpu.fpr[27], 0xFFF80000u);
 }
 
 TEST_P(FpuTest, ComparesSetTheFlagAlsoWhenUnordered) {
