@@ -4,7 +4,10 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 
@@ -71,8 +74,14 @@ std::map<uintptr_t, std::string> addressNames() {
     add(&theCpu.lo.lo, "lo.lo");
     add(&theCpu.lo.hi, "lo.hi");
     add(&theCpu.pc, "pc");
+    for (int i = 0; i < 32; ++i)
+        add(&theCpu.cop0[i], std::string("cop0.") + cop0Names[i]);
     add(&theCpu.cop0[COP0_COUNT], "count");
     add(&theCpu.cop0[COP0_COMPARE], "compare");
+    add(&theCpu.fcr0, "fcr0");
+    add(&theCpu.fcr31, "fcr31");
+    add(&tlb, "tlb");
+    add(reinterpret_cast<const void*>(&tlbWriteIndexed), "tlbWriteIndexed");
     add(&nextViCount, "nextViCount");
     add(&mem_actions[0], "mem_actions");
     add(reinterpret_cast<const void*>(&memRead), "memRead");
@@ -154,3 +163,4 @@ std::string joinLines(const std::vector<std::string>& lines) {
         out += (out.empty() ? "" : "; ") + l;
     return out;
 }
+
