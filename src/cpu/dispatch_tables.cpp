@@ -1,9 +1,7 @@
 // The dispatch tables: nine consecutive tables in one array of 360
 // translation routines. The dispatch entries pass on to the sub-table selected
 // by the named field. Entries without a translation hold translateReserved
-// (no code) or translateMissing (reported, halts). The COP0 and FPU
-// instructions and the COP1 moves report themselves as missing until their
-// translations exist.
+// (no code) or translateMissing (reported, halts).
 #include "cpu/compile_state.h"
 #include "cpu/translators.h"
 
@@ -201,11 +199,11 @@ TranslateRoutine mainTable[DISPATCH_TABLE_SIZE] = {
     translateReserved, // 0x1E
     translateReserved, // 0x1F
     // COP0, by rs
-    translateMissing,  // 0x00
+    translateMfc0,     // 0x00
     translateMissing,  // 0x01
     translateMissing,  // 0x02
     translateReserved, // 0x03
-    translateMissing,  // 0x04
+    translateMtc0,     // 0x04
     translateMissing,  // 0x05
     translateMissing,  // 0x06
     translateReserved, // 0x07
@@ -240,14 +238,14 @@ TranslateRoutine mainTable[DISPATCH_TABLE_SIZE] = {
     translateMissing, // 0x03
     // CO, by funct
     translateReserved, // 0x00
-    translateMissing,  // 0x01
-    translateMissing,  // 0x02
+    translateTlbr,     // 0x01
+    translateTlbwi,    // 0x02
     translateReserved, // 0x03
     translateReserved, // 0x04
     translateReserved, // 0x05
     translateMissing,  // 0x06
     translateReserved, // 0x07
-    translateMissing,  // 0x08
+    translateTlbp,     // 0x08
     translateReserved, // 0x09
     translateReserved, // 0x0A
     translateReserved, // 0x0B
@@ -263,7 +261,7 @@ TranslateRoutine mainTable[DISPATCH_TABLE_SIZE] = {
     translateReserved, // 0x15
     translateReserved, // 0x16
     translateReserved, // 0x17
-    translateMissing,  // 0x18
+    translateEret,     // 0x18
     translateReserved, // 0x19
     translateReserved, // 0x1A
     translateReserved, // 0x1B
@@ -304,13 +302,13 @@ TranslateRoutine mainTable[DISPATCH_TABLE_SIZE] = {
     translateReserved, // 0x3E
     translateReserved, // 0x3F
     // COP1, by rs
-    translateMissing,  // 0x00
+    translateMfc1,     // 0x00
     translateMissing,  // 0x01
-    translateMissing,  // 0x02
+    translateCfc1,     // 0x02
     translateReserved, // 0x03
-    translateMissing,  // 0x04
+    translateMtc1,     // 0x04
     translateMissing,  // 0x05
-    translateMissing,  // 0x06
+    translateCtc1,     // 0x06
     translateReserved, // 0x07
     dispatchBc1,       // 0x08
     translateReserved, // 0x09
@@ -337,73 +335,73 @@ TranslateRoutine mainTable[DISPATCH_TABLE_SIZE] = {
     translateReserved, // 0x1E
     translateReserved, // 0x1F
     // BC1, by bcCode
-    translateMissing, // 0x00
-    translateMissing, // 0x01
-    translateMissing, // 0x02
-    translateMissing, // 0x03
+    translateBc1f,  // 0x00
+    translateBc1t,  // 0x01
+    translateBc1fl, // 0x02
+    translateBc1tl, // 0x03
     // FPU, by funct
-    translateMissing,  // 0x00
-    translateMissing,  // 0x01
-    translateMissing,  // 0x02
-    translateMissing,  // 0x03
-    translateMissing,  // 0x04
-    translateMissing,  // 0x05
-    translateMissing,  // 0x06
-    translateMissing,  // 0x07
-    translateMissing,  // 0x08
-    translateMissing,  // 0x09
-    translateMissing,  // 0x0A
-    translateMissing,  // 0x0B
-    translateMissing,  // 0x0C
-    translateMissing,  // 0x0D
-    translateMissing,  // 0x0E
-    translateMissing,  // 0x0F
-    translateReserved, // 0x10
-    translateReserved, // 0x11
-    translateReserved, // 0x12
-    translateReserved, // 0x13
-    translateReserved, // 0x14
-    translateReserved, // 0x15
-    translateReserved, // 0x16
-    translateReserved, // 0x17
-    translateReserved, // 0x18
-    translateReserved, // 0x19
-    translateReserved, // 0x1A
-    translateReserved, // 0x1B
-    translateReserved, // 0x1C
-    translateReserved, // 0x1D
-    translateReserved, // 0x1E
-    translateReserved, // 0x1F
-    translateMissing,  // 0x20
-    translateMissing,  // 0x21
-    translateReserved, // 0x22
-    translateReserved, // 0x23
-    translateMissing,  // 0x24
-    translateMissing,  // 0x25
-    translateReserved, // 0x26
-    translateReserved, // 0x27
-    translateReserved, // 0x28
-    translateReserved, // 0x29
-    translateReserved, // 0x2A
-    translateReserved, // 0x2B
-    translateReserved, // 0x2C
-    translateReserved, // 0x2D
-    translateReserved, // 0x2E
-    translateReserved, // 0x2F
-    translateMissing,  // 0x30
-    translateMissing,  // 0x31
-    translateMissing,  // 0x32
-    translateMissing,  // 0x33
-    translateMissing,  // 0x34
-    translateMissing,  // 0x35
-    translateMissing,  // 0x36
-    translateMissing,  // 0x37
-    translateMissing,  // 0x38
-    translateMissing,  // 0x39
-    translateMissing,  // 0x3A
-    translateMissing,  // 0x3B
-    translateMissing,  // 0x3C
-    translateMissing,  // 0x3D
-    translateMissing,  // 0x3E
-    translateMissing,  // 0x3F
+    translateFpuAdd,     // 0x00
+    translateFpuSub,     // 0x01
+    translateFpuMul,     // 0x02
+    translateFpuDiv,     // 0x03
+    translateFpuSqrt,    // 0x04
+    translateFpuAbs,     // 0x05
+    translateFpuMov,     // 0x06
+    translateFpuNeg,     // 0x07
+    translateMissing,    // 0x08
+    translateMissing,    // 0x09
+    translateMissing,    // 0x0A
+    translateMissing,    // 0x0B
+    translateMissing,    // 0x0C
+    translateFpuTruncW,  // 0x0D
+    translateMissing,    // 0x0E
+    translateMissing,    // 0x0F
+    translateReserved,   // 0x10
+    translateReserved,   // 0x11
+    translateReserved,   // 0x12
+    translateReserved,   // 0x13
+    translateReserved,   // 0x14
+    translateReserved,   // 0x15
+    translateReserved,   // 0x16
+    translateReserved,   // 0x17
+    translateReserved,   // 0x18
+    translateReserved,   // 0x19
+    translateReserved,   // 0x1A
+    translateReserved,   // 0x1B
+    translateReserved,   // 0x1C
+    translateReserved,   // 0x1D
+    translateReserved,   // 0x1E
+    translateReserved,   // 0x1F
+    translateFpuCvtS,    // 0x20
+    translateFpuCvtD,    // 0x21
+    translateReserved,   // 0x22
+    translateReserved,   // 0x23
+    translateFpuCvtW,    // 0x24
+    translateMissing,    // 0x25
+    translateReserved,   // 0x26
+    translateReserved,   // 0x27
+    translateReserved,   // 0x28
+    translateReserved,   // 0x29
+    translateReserved,   // 0x2A
+    translateReserved,   // 0x2B
+    translateReserved,   // 0x2C
+    translateReserved,   // 0x2D
+    translateReserved,   // 0x2E
+    translateReserved,   // 0x2F
+    translateFpuCompare, // 0x30
+    translateFpuCompare, // 0x31
+    translateFpuCompare, // 0x32
+    translateFpuCompare, // 0x33
+    translateFpuCompare, // 0x34
+    translateFpuCompare, // 0x35
+    translateFpuCompare, // 0x36
+    translateFpuCompare, // 0x37
+    translateFpuCompare, // 0x38
+    translateFpuCompare, // 0x39
+    translateFpuCompare, // 0x3A
+    translateFpuCompare, // 0x3B
+    translateFpuCompare, // 0x3C
+    translateFpuCompare, // 0x3D
+    translateFpuCompare, // 0x3E
+    translateFpuCompare, // 0x3F
 };

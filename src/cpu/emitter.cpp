@@ -259,6 +259,73 @@ void addRaxImm8(int8_t imm) {
     }
 }
 
+void leaRcxAbs(const void* abs) {
+    if (uint8_t* p = reserve(7)) {
+        p[0] = 0x48;
+        p[1] = 0x8D;
+        p[2] = 0x0D;
+        put32(p + 3, ripDisplacement(p, 7, abs));
+    }
+}
+void addRdxRcx() {
+    bytes3(0x48, 0x01, 0xCA);
+}
+void movRegPtrRdx(Reg dst, int8_t disp) {
+    bytes3(0x8B, uint8_t(0x42 | (dst << 3)), uint8_t(disp));
+}
+void movPtrRdxReg(int8_t disp, Reg src) {
+    bytes3(0x89, uint8_t(0x42 | (src << 3)), uint8_t(disp));
+}
+
+void fldDword(const void* abs) {
+    absForm(0xD9, 0, abs, 0, 0);
+}
+void fldQword(const void* abs) {
+    absForm(0xDD, 0, abs, 0, 0);
+}
+void fildDword(const void* abs) {
+    absForm(0xDB, 0, abs, 0, 0);
+}
+void fstpDword(const void* abs) {
+    absForm(0xD9, 3, abs, 0, 0);
+}
+void fstpQword(const void* abs) {
+    absForm(0xDD, 3, abs, 0, 0);
+}
+void fistpDword(const void* abs) {
+    absForm(0xDB, 3, abs, 0, 0);
+}
+void fisttpDword(const void* abs) {
+    absForm(0xDB, 1, abs, 0, 0);
+}
+void x87ArithDword(X87Op op, const void* abs) {
+    absForm(0xD8, op, abs, 0, 0);
+}
+void x87ArithQword(X87Op op, const void* abs) {
+    absForm(0xDC, op, abs, 0, 0);
+}
+void fcompDword(const void* abs) {
+    absForm(0xD8, 3, abs, 0, 0);
+}
+void fcompQword(const void* abs) {
+    absForm(0xDC, 3, abs, 0, 0);
+}
+void fsqrtTop() {
+    bytes2(0xD9, 0xFA);
+}
+void fabsTop() {
+    bytes2(0xD9, 0xE1);
+}
+void fchsTop() {
+    bytes2(0xD9, 0xE0);
+}
+void fnstswAx() {
+    bytes2(0xDF, 0xE0);
+}
+void testAhImm8(uint8_t imm) {
+    bytes3(0xF6, 0xC4, imm);
+}
+
 uint8_t* jccShort(Cond cond, uint8_t displacement) {
     uint8_t* p = reserve(2);
     if (!p) return nullptr;

@@ -92,6 +92,32 @@ void movRcxRax();            // mov rcx, rax
 void movRaxRcx();            // mov rax, rcx
 void addRaxImm8(int8_t imm); // add rax, imm8
 
+// Accesses to a TLB entry through the host pointer in RDX.
+void leaRcxAbs(const void* abs);         // lea rcx, [abs]
+void addRdxRcx();                        // add rdx, rcx
+void movRegPtrRdx(Reg dst, int8_t disp); // mov r32, [rdx + disp8]
+void movPtrRdxReg(int8_t disp, Reg src); // mov [rdx + disp8], r32
+
+// The x87 unit. Single operands are dwords, doubles qwords, words dword
+// integers; every template leaves the x87 stack as it found it.
+enum X87Op : uint8_t { FADD = 0, FMUL = 1, FSUB = 4, FDIV = 6 };
+void fldDword(const void* abs);                // fld dword [abs]
+void fldQword(const void* abs);                // fld qword [abs]
+void fildDword(const void* abs);               // fild dword [abs]
+void fstpDword(const void* abs);               // fstp dword [abs]
+void fstpQword(const void* abs);               // fstp qword [abs]
+void fistpDword(const void* abs);              // fistp dword [abs] (current rounding)
+void fisttpDword(const void* abs);             // fisttp dword [abs] (toward zero)
+void x87ArithDword(X87Op op, const void* abs); // fadd/fsub/fmul/fdiv dword [abs]
+void x87ArithQword(X87Op op, const void* abs); // fadd/fsub/fmul/fdiv qword [abs]
+void fcompDword(const void* abs);              // fcomp dword [abs]
+void fcompQword(const void* abs);              // fcomp qword [abs]
+void fsqrtTop();                               // fsqrt
+void fabsTop();                                // fabs
+void fchsTop();                                // fchs
+void fnstswAx();                               // fnstsw ax
+void testAhImm8(uint8_t imm);                  // test ah, imm8
+
 // Control flow. Short jumps return the address of their displacement byte so
 // that a forward jump can be patched once its target is emitted.
 uint8_t* jccShort(Cond cond, uint8_t displacement);

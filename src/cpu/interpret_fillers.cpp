@@ -70,17 +70,6 @@ void installFillers(InterpretTables& t) {
     // FLOOR.W, CVT.L.
     markMissing(t.cop1, {0x01, 0x05});
     markMissing(t.fpu, {0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0E, 0x0F, 0x25});
-
-    // The coprocessor instructions that have routines of their own (moves,
-    // TLB operations, ERET, FPU branches and arithmetic) are not interpreted
-    // yet: until they are, they report themselves like the missing ones.
-    markMissing(t.cop0, {0x00, 0x04});
-    markMissing(t.co, {0x01, 0x02, 0x08, 0x18});
-    markMissing(t.cop1, {0x00, 0x02, 0x04, 0x06});
-    fill(t.bc1, MISSING);
-    markMissing(t.fpu, {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x0D, 0x20, 0x21, 0x24});
-    for (unsigned f = 0x30; f < 0x40; ++f)
-        t.fpu[f] = MISSING;
 }
 
 } // namespace interp

@@ -26,6 +26,8 @@ InterpretTables buildTables() {
     installShifts(t);
     installMultiplyDivide(t);
     installLoadsStores(t);
+    installCop0(t);
+    installFpu(t);
     return t;
 }
 
@@ -80,6 +82,7 @@ BlockPlan compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAv
         const uint32_t word = wordAt(source, plan.count);
         const InterpretEntry& entry = lookupInstruction(word);
         uint32_t flags = 0;
+        if (entry.report != nullptr) entry.report(word);
         switch (entry.effect) {
         case BlockEffect::None:
             break;

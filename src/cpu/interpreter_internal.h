@@ -68,9 +68,15 @@ enum class BlockEffect : uint8_t {
     EndsBlock,    // the block ends after it
 };
 
+// A message the translation of an instruction shows (and the halt it sets)
+// while its block is compiled, without changing the block's shape; decided
+// from the whole word (the FPU's unsupported formats and conditions).
+using CompileReport = void (*)(uint32_t word);
+
 struct InterpretEntry {
     InterpretRoutine run;
     BlockEffect effect;
+    CompileReport report = nullptr;
 };
 
 // The nine dispatch tables, indexed like the recompiler's.
@@ -93,6 +99,8 @@ void installArithmetic(InterpretTables& tables);
 void installShifts(InterpretTables& tables);
 void installMultiplyDivide(InterpretTables& tables);
 void installLoadsStores(InterpretTables& tables);
+void installCop0(InterpretTables& tables);
+void installFpu(InterpretTables& tables);
 
 // The entry that runs `word` (dispatch entries resolved).
 const InterpretEntry& lookupInstruction(uint32_t word);

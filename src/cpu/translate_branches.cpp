@@ -42,7 +42,20 @@ void emitCompareZero() {
     cmpRegImm(EAX, 0);
 }
 
-// jcc over the first store; the first store, jmp over the second, the second.
+// Branch taken on `taken`: the jump reaches the target store.
+void emitZeroBranch(Cond taken) {
+    emitCompareZero();
+    emitTwoWay(taken, fallThrough(), cs().branchTarget());
+}
+
+// The addresses at which the boot code spins after a failed checksum.
+bool isChecksumLoop(uint32_t pc, uint32_t target) {
+    if (pc == 0x80000248) return true;
+    return target == pc && (pc == 0x800001C8 || pc == 0x80000198);
+}
+
+} // namespace
+
 void emitTwoWay(Cond skipFirst, uint32_t first, uint32_t second) {
     uint8_t* overFirst = jccShort(skipFirst, 0);
     movAbsImm(&theCpu.pc, first);
@@ -53,14 +66,6 @@ void emitTwoWay(Cond skipFirst, uint32_t first, uint32_t second) {
     cs().countdown = 1;
 }
 
-// Branch taken on `taken`: the jump reaches the target store.
-void emitZeroBranch(Cond taken) {
-    emitCompareZero();
-    emitTwoWay(taken, fallThrough(), cs().branchTarget());
-}
-
-// A likely branch: when `taken` fails, pc is the fall-through address and the
-// block is left at once, so the delay slot does not run.
 void emitLikely(Cond taken) {
     uint8_t* toTarget = jccShort(taken, 0);
     movAbsImm(&theCpu.pc, fallThrough());
@@ -69,14 +74,6 @@ void emitLikely(Cond taken) {
     movAbsImm(&theCpu.pc, cs().branchTarget());
     cs().countdown = 1;
 }
-
-// The addresses at which the boot code spins after a failed checksum.
-bool isChecksumLoop(uint32_t pc, uint32_t target) {
-    if (pc == 0x80000248) return true;
-    return target == pc && (pc == 0x800001C8 || pc == 0x80000198);
-}
-
-} // namespace
 
 void translateJ() {
     const uint32_t target = jumpTarget();

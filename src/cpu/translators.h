@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/cpu_state.h"
+#include "cpu/emitter.h"
 
 using TranslateRoutine = void (*)();
 
@@ -107,6 +108,45 @@ void translateSwl();
 void translateSwr();
 void translateSwc1();
 void translateSdc1();
+
+// System-control coprocessor: moves, TLB instructions, ERET.
+void translateMfc0();
+void translateMtc0();
+void translateTlbr();
+void translateTlbwi();
+void translateTlbp();
+void translateEret();
+
+// Floating-point unit: moves, branches, arithmetic, conversions, compares.
+void translateMfc1();
+void translateCfc1();
+void translateMtc1();
+void translateCtc1();
+void translateBc1f();
+void translateBc1t();
+void translateBc1fl();
+void translateBc1tl();
+void translateFpuAdd();
+void translateFpuSub();
+void translateFpuMul();
+void translateFpuDiv();
+void translateFpuSqrt();
+void translateFpuAbs();
+void translateFpuMov();
+void translateFpuNeg();
+void translateFpuTruncW();
+void translateFpuCvtS();
+void translateFpuCvtD();
+void translateFpuCvtW();
+void translateFpuCompare();
+
+// A two-way branch after its comparison: jcc `skipFirst` over the store of
+// `first` into pc, a jmp over the store of `second`; sets countdown to 1.
+void emitTwoWay(x86::Cond skipFirst, uint32_t first, uint32_t second);
+// A likely branch after its comparison: taken on `taken` (pc = the target,
+// countdown 1); otherwise pc = the fall-through address and the block is left
+// at once, so the delay slot does not run.
+void emitLikely(x86::Cond taken);
 
 // Appends the end check tail: when a register effect is pending, call
 // processMemActions; then leave the block.

@@ -11,6 +11,7 @@
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/memory.h"
+#include "core/tlb.h"
 #include "cpu/code_cache.h"
 #include "cpu/cpu_core.h"
 #include "cpu/run_loop.h"
@@ -27,7 +28,7 @@ constexpr uint32_t WINDOW_SIZE = 0x20000;
 // Base registers hold data addresses and are never written by the blocks.
 constexpr uint32_t BASES[] = {26, 27, 29};
 
-enum class Mix { Arithmetic, Memory, Branches };
+enum class Mix { Arithmetic, Memory, Branches, Cop0, Fpu };
 
 class BlockGenerator {
   public:
@@ -70,6 +71,55 @@ class BlockGenerator {
     }
 
     uint32_t pick(uint32_t n) { return uint32_t(rng_() % n); }
+
+    // A floating-point register pair's worth of bits: the values where the
+    // x87 and the guest's formats disagree or round, as singles or doubles.
+    uint64_t floatingValue() {
+        static const uint32_t singles[] = {
+            0x00000000, 0x80000000, 0x7F800000, 0xFF800000, // zeros, infinities
+            0x7FC00000, 0xFFC00000, 0x7F800001, 0xFFA00000, // quiet and signalling NaNs
+            0x7FBFFFFF, 0x7FC12345, 0x00000001, 0x807FFFFF, // NaN payloads, denormals
+            0x00800000, 0x3F000000, 0x3FC00000, 0x40200000, // smallest normal, 0.5, 1.5, 2.5
+            0xBFC00000, 0x4EFFFFFF, 0x4F000000, 0xCF000000, // -1.5, below 2^31, 2^31, -2^31
+            0xCF000001, 0x7F7FFFFF, 0x402CCCCD, 0xC02CCCCD, // below -2^31, max, +-2.7
+        };
+        static const uint64_t doubles[] = {
+            0x0000000000000000, 0x8000000000000000, 0x7FF0000000000000, 0xFFF0000000000000,
+            0x7FF8000000000000, 0xFFF8000000000000, 0x7FF0000000000001, 0x7FF4000000000000,
+            0x7FFFFFFFFFFFFFFF, 0x0000000000000001, 0x800FFFFFFFFFFFFF, 0x0010000000000000,
+            0x41DFFFFFFFC00000, // 2147483647
+            0x41DFFFFFFFE00000, // 2147483647.5
+            0x41E0000000000000, // 2^31
+            0xC1E0000000000000, // -2^31
+            0xC1E0000000100000, // -2147483648.5
+            0xC1E0000000200000, // -2147483649
+            0x3FE0000000000000, 0x3FF8000000000000, 0x4004000000000000, 0xC004000000000000,
+            0x400599999999999A, 0x7FEFFFFFFFFFFFFF, 0x3FF0000000000001, 0x36A0000000000000,
+        };
+        switch (pick(5)) {
+        case 0:
+            return singles[pick(std::size(singles))] |
+                   (uint64_t(singles[pick(std::size(singles))]) << 32);
+        case 1:
+            return doubles[pick(std::size(doubles))];
+        case 2: { // an ordinary double of moderate size
+            const double d = (double(rng_()) - 2147483648.0) / double(1 + pick(1000));
+            uint64_t bits;
+            std::memcpy(&bits, &d, 8);
+            return bits;
+        }
+        case 3: { // two ordinary singles
+            const float a = float(int32_t(rng_())) / float(1 + pick(100000));
+            const float b = float(int32_t(rng_())) / 65536.0f;
+            uint32_t x, y;
+            std::memcpy(&x, &a, 4);
+            std::memcpy(&y, &b, 4);
+            return x | (uint64_t(y) << 32);
+        }
+        default:
+            return (uint64_t(rng_()) << 32) | rng_();
+        }
+    }
 
   private:
     uint32_t reg() { return pick(32); }
@@ -217,8 +267,64 @@ class BlockGenerator {
         }
     }
 
+    // Moves to and from the system-control registers, the TLB instructions.
+    uint32_t cop0() {
+        static const uint32_t registers[] = {
+            COP0_INDEX, COP0_ENTRYLO0, COP0_ENTRYLO1, COP0_PAGEMASK, COP0_ENTRYHI, COP0_STATUS,
+            COP0_CAUSE, COP0_EPC,      COP0_ERROREPC, COP0_COUNT,    COP0_COMPARE, COP0_CONTEXT};
+        const uint32_t r = registers[pick(std::size(registers))];
+        switch (pick(8)) {
+        case 0:
+        case 1:
+            return mfc0(pick(8) ? dest() : 0, r);
+        case 2:
+        case 3:
+            return mtc0(pick(6) ? reg() : 0, r);
+        case 4:
+            return tlbwi();
+        case 5:
+            return tlbr();
+        case 6:
+            return tlbp();
+        default:
+            return arithmetic();
+        }
+    }
+
+    uint32_t fpuRegister() { return pick(6) == 0 ? 31 - pick(2) : pick(32); }
+
+    uint32_t fpuInstruction() {
+        static const uint32_t formats[] = {FMT_S, FMT_S, FMT_D, FMT_D, FMT_W, FMT_L};
+        static const uint32_t functs[] = {F_ADD,   F_SUB,   F_MUL,  F_DIV,     F_SQRT,
+                                          F_ABS,   F_MOV,   F_NEG,  F_TRUNC_W, F_CVT_S,
+                                          F_CVT_D, F_CVT_W, F_C_EQ, F_C_LT,    F_C_LE};
+        const uint32_t fd = fpuRegister(), fs = fpuRegister(), ft = fpuRegister();
+        switch (pick(10)) {
+        case 0:
+            return mfc1(pick(8) ? dest() : 0, fs);
+        case 1:
+            return mtc1(reg(), fs);
+        case 2:
+            return pick(2) ? cfc1(pick(8) ? dest() : 0, pick(3) ? 31 : pick(32))
+                           : ctc1(reg(), pick(3) ? 31 : pick(32));
+        default: {
+            uint32_t fmt = formats[pick(std::size(formats))];
+            uint32_t funct = functs[pick(std::size(functs))];
+            // Rarely a form that reports itself: SQRT.D, CVT from L, C.ULT.
+            if (fmt == FMT_D && funct == F_SQRT && pick(4)) fmt = FMT_S;
+            if (fmt == FMT_L && (funct == F_CVT_S || funct == F_CVT_D) && pick(4)) fmt = FMT_W;
+            if (pick(60) == 0) funct = 0x30 + pick(16);
+            return fpu(fmt, funct, fd, fs, ft);
+        }
+        }
+    }
+
     uint32_t body() {
         switch (mix_) {
+        case Mix::Cop0:
+            return pick(3) ? cop0() : arithmetic();
+        case Mix::Fpu:
+            return pick(5) ? fpuInstruction() : memory();
         case Mix::Arithmetic:
             return arithmetic();
         case Mix::Memory:
@@ -232,6 +338,8 @@ class BlockGenerator {
     uint32_t closing() {
         const uint32_t s = reg(), t = pick(4) ? reg() : s;
         const int16_t o = int16_t(int32_t(pick(64)) - 32);
+        if (mix_ == Mix::Cop0 && pick(3) == 0) return eret();
+        if (mix_ == Mix::Fpu && pick(2) == 0) return bc1(pick(4), o);
         switch (pick(mix_ == Mix::Branches ? 19 : 4)) {
         case 0:
             return beq(s, t, o);
@@ -284,10 +392,12 @@ struct Snapshot {
     uint32_t nextVi;
     uint32_t halted;
     std::vector<uint8_t> window;
+    TlbEntry entries[TLB_ENTRIES];
 
     static Snapshot take() {
         Snapshot s;
         s.cpu = theCpu;
+        std::memcpy(s.entries, tlb, sizeof tlb);
         std::memcpy(s.actions, mem_actions, sizeof s.actions);
         s.nextVi = nextViCount;
         s.halted = emulationHalted.load();
@@ -297,6 +407,7 @@ struct Snapshot {
     }
     void restore() const {
         theCpu = cpu;
+        std::memcpy(tlb, entries, sizeof tlb);
         std::memcpy(mem_actions, actions, sizeof actions);
         nextViCount = nextVi;
         emulationHalted = halted;
@@ -316,12 +427,33 @@ std::string describeDifference(const Snapshot& a, const Snapshot& b) {
     if (std::memcmp(a.actions, b.actions, sizeof a.actions)) out << " mem_actions;";
     if (a.nextVi != b.nextVi) out << " nextViCount;";
     if (a.halted != b.halted) out << " halt flag;";
+    if (std::memcmp(a.entries, b.entries, sizeof a.entries)) out << " TLB;";
     for (size_t i = 0; i < a.window.size(); i += 4)
         if (std::memcmp(&a.window[i], &b.window[i], 4)) {
             out << " RDRAM at " << (WINDOW_START + i) << ";";
             break;
         }
     return out.str();
+}
+
+constexpr uint32_t FCR31_CONDITION_BIT = 0x00800000;
+
+// System-control registers and TLB entries with the bits that matter to
+// TLBWI, TLBR and ERET; Status never asks for the bootstrap vectors unless
+// the block writes it.
+void randomizeCop0(BlockGenerator& gen) {
+    for (uint32_t& r : theCpu.cop0)
+        r = uint32_t(gen.value());
+    theCpu.cop0[COP0_INDEX] = gen.pick(4) ? gen.pick(32) : gen.pick(2) ? 32 + gen.pick(64) : ~0u;
+    theCpu.cop0[COP0_STATUS] &= ~0x00400000u;
+    for (TlbEntry& e : tlb) {
+        e = TlbEntry{};
+        if (gen.pick(4) == 0) continue;
+        e.ll = uint32_t(gen.value()) & ~1u;
+        e.lh = uint32_t(gen.value()) & ~1u;
+        e.hl = uint32_t(gen.value()) & 0xFFFFF0FF;
+        e.hh = uint32_t(gen.value()) & 0x01FFE000;
+    }
 }
 
 class DifferentialTest : public CpuTest {
@@ -342,8 +474,14 @@ class DifferentialTest : public CpuTest {
                 theCpu.gpr[b].set(uint64_t(int64_t(int32_t(DATA + 8 * gen.pick(256)))));
             theCpu.hi.set(gen.value());
             theCpu.lo.set(gen.value());
-            for (uint32_t& f : theCpu.fpr)
-                f = uint32_t(gen.value());
+            for (uint32_t i = 0; i < 32; i += 2) {
+                const uint64_t pair = gen.floatingValue();
+                theCpu.fpr[i] = uint32_t(pair);
+                theCpu.fpr[i + 1] = uint32_t(pair >> 32);
+            }
+            theCpu.fcr0 = uint32_t(gen.value());
+            theCpu.fcr31 = gen.pick(2) ? FCR31_CONDITION_BIT : 0;
+            randomizeCop0(gen);
             theCpu.cop0[COP0_COUNT] = gen.pick(1000);
             theCpu.cop0[COP0_COMPARE] = gen.pick(3) ? gen.pick(1000) : 0;
             nextViCount = gen.pick(2) ? 500 + gen.pick(1000) : VI_INTERRUPT_INTERVAL;
@@ -385,4 +523,10 @@ TEST_F(DifferentialTest, RandomMemoryBlocks) {
 }
 TEST_F(DifferentialTest, RandomBranchBlocks) {
     runBlocks(0x5EED0003, Mix::Branches, 3000);
+}
+TEST_F(DifferentialTest, RandomCop0Blocks) {
+    runBlocks(0x5EED0004, Mix::Cop0, 3000);
+}
+TEST_F(DifferentialTest, RandomFpuBlocks) {
+    runBlocks(0x5EED0005, Mix::Fpu, 4000);
 }

@@ -34,6 +34,56 @@ constexpr uint32_t brk() {
 constexpr uint32_t syncOp() {
     return 0x0000000F;
 }
+
+// System-control coprocessor.
+constexpr uint32_t mfc0(uint32_t rt, uint32_t rd) {
+    return 0x40000000u | (rt << 16) | (rd << 11);
+}
+constexpr uint32_t mtc0(uint32_t rt, uint32_t rd) {
+    return 0x40800000u | (rt << 16) | (rd << 11);
+}
+constexpr uint32_t tlbr() {
+    return 0x42000001;
+}
+constexpr uint32_t tlbwi() {
+    return 0x42000002;
+}
+constexpr uint32_t tlbwr() {
+    return 0x42000006;
+}
+constexpr uint32_t tlbp() {
+    return 0x42000008;
+}
+constexpr uint32_t eret() {
+    return 0x42000018;
+}
+
+// Floating-point unit. Formats: 16 S, 17 D, 20 W, 21 L.
+constexpr uint32_t FMT_S = 16, FMT_D = 17, FMT_W = 20, FMT_L = 21;
+constexpr uint32_t mfc1(uint32_t rt, uint32_t fs) {
+    return 0x44000000u | (rt << 16) | (fs << 11);
+}
+constexpr uint32_t cfc1(uint32_t rt, uint32_t fs) {
+    return 0x44400000u | (rt << 16) | (fs << 11);
+}
+constexpr uint32_t mtc1(uint32_t rt, uint32_t fs) {
+    return 0x44800000u | (rt << 16) | (fs << 11);
+}
+constexpr uint32_t ctc1(uint32_t rt, uint32_t fs) {
+    return 0x44C00000u | (rt << 16) | (fs << 11);
+}
+// bcCode: 0 BC1F, 1 BC1T, 2 BC1FL, 3 BC1TL.
+constexpr uint32_t bc1(uint32_t bcCode, int16_t offset) {
+    return 0x45000000u | (bcCode << 16) | uint16_t(offset);
+}
+constexpr uint32_t fpu(uint32_t fmt, uint32_t funct, uint32_t fd, uint32_t fs, uint32_t ft = 0) {
+    return 0x44000000u | (fmt << 21) | (ft << 16) | (fs << 11) | (fd << 6) | funct;
+}
+// FPU functions.
+constexpr uint32_t F_ADD = 0x00, F_SUB = 0x01, F_MUL = 0x02, F_DIV = 0x03, F_SQRT = 0x04,
+                   F_ABS = 0x05, F_MOV = 0x06, F_NEG = 0x07, F_TRUNC_W = 0x0D, F_CVT_S = 0x20,
+                   F_CVT_D = 0x21, F_CVT_W = 0x24, F_C_EQ = 0x32, F_C_ULT = 0x35, F_C_LT = 0x3C,
+                   F_C_LE = 0x3E;
 } // namespace enc
 
 // A reset machine with no ROM and an empty code cache; a recording sink
