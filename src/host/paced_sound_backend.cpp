@@ -9,6 +9,10 @@
 namespace {
 // How often the pacing thread looks at the clock.
 constexpr std::chrono::milliseconds PACING_PERIOD{1};
+// A buffer that starts within this many seconds after the one before it ended
+// continues it without a gap: the clock may move in steps (a guest clock moves
+// a frame at a time), and a start a step late must not make the sound lag.
+constexpr double CONTINUATION_GAP = 0.1;
 } // namespace
 
 struct PacedSoundBackend::State {
@@ -25,7 +29,7 @@ struct PacedSoundBackend::State {
     std::condition_variable changed;
     bool running = false;
     // Where the played buffers end on the clock: each starts when the one
-    // before it ends, or now when the output has run dry.
+    // before it ended, or now when the output had run dry.
     double timelineEnd = 0.0;
     std::map<const void*, Pending> pending;
 
@@ -70,7 +74,9 @@ class PacedBuffer : public SoundBuffer {
         // The inner buffer is not asked for its end: its time is ours to tell.
         if (!inner_->play()) return false;
         std::lock_guard lock(state_->mutex);
-        const double start = std::max(state_->clock(), state_->timelineEnd);
+        const double now = state_->clock();
+        const double start =
+            now - state_->timelineEnd <= CONTINUATION_GAP ? state_->timelineEnd : now;
         state_->timelineEnd = start + seconds_;
         PacedSoundBackend::State::Pending& p = state_->pending[this];
         p.due = state_->timelineEnd;
