@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -32,8 +33,13 @@ class ThreadIntervalTimer : public IntervalTimer {
     void stop() override;
 
   private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool stopRequested_ = false;
+    // Each start has its own, shared with its thread, so that a thread left
+    // to end on its own never touches the timer or a later start's state.
+    struct Run {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool stopRequested = false;
+    };
+    std::shared_ptr<Run> run_;
     std::thread thread_;
 };

@@ -1,5 +1,6 @@
 #include "host/interval_timer.h"
 
+#include <algorithm>
 #include <chrono>
 
 ThreadIntervalTimer::~ThreadIntervalTimer() {
@@ -9,34 +10,34 @@ ThreadIntervalTimer::~ThreadIntervalTimer() {
 bool ThreadIntervalTimer::start(uint32_t periodMs, std::function<void()> tick) {
     stop();
     if (!tick || periodMs == 0) return false;
-    {
-        std::lock_guard lock(mutex_);
-        stopRequested_ = false;
-    }
-    thread_ = std::thread([this, periodMs, tick = std::move(tick)] {
+    run_ = std::make_shared<Run>();
+    thread_ = std::thread([run = run_, periodMs, tick = std::move(tick)] {
         using clock = std::chrono::steady_clock;
-        auto due = clock::now() + std::chrono::milliseconds(periodMs);
-        std::unique_lock lock(mutex_);
+        const auto period = std::chrono::milliseconds(periodMs);
+        auto due = clock::now() + period;
+        std::unique_lock lock(run->mutex);
         for (;;) {
-            if (changed_.wait_until(lock, due, [this] { return stopRequested_; })) return;
+            if (run->changed.wait_until(lock, due, [&] { return run->stopRequested; })) return;
             // The tick runs unlocked so that it may take its time; stop waits
             // for it through the join.
             lock.unlock();
             tick();
             lock.lock();
-            // A late tick does not make up for the missed ones.
-            due = std::max(due + std::chrono::milliseconds(periodMs), clock::now());
+            // A late tick does not make up for the ones missed.
+            due = std::max(due + period, clock::now());
         }
     });
     return true;
 }
 
 void ThreadIntervalTimer::stop() {
+    if (!run_) return;
     {
-        std::lock_guard lock(mutex_);
-        stopRequested_ = true;
+        std::lock_guard lock(run_->mutex);
+        run_->stopRequested = true;
     }
-    changed_.notify_all();
+    run_->changed.notify_all();
+    run_.reset();
     if (!thread_.joinable()) return;
     if (thread_.get_id() == std::this_thread::get_id())
         thread_.detach();
