@@ -51,6 +51,12 @@ void EmulationSession::restoreBackEnds() {
 }
 
 bool EmulationSession::startEmulation() {
+    // A second start while the CPU thread exists would reset the machine under
+    // it; the run that goes on is left alone.
+    if (cpuThread_.joinable()) {
+        logLine("The emulation is already running; it was not started again.");
+        return false;
+    }
     started_ = true;
     installBackEnds();
     // No run goes on until the machine has been reset; until then status
@@ -114,15 +120,13 @@ bool EmulationSession::startEmulation() {
     // 9. The speed display.
     timer_->start(SPEED_DISPLAY_PERIOD_MS, [] { updateSpeedDisplay(); });
 
-    // 10. The CPU thread, unless one exists.
-    if (!cpuThread_.joinable()) {
-        cpuThreadFinished_ = false;
-        {
-            std::lock_guard lock(timesMutex_);
-            firstBlock_ = cpuEnd_ = {};
-        }
-        cpuThread_ = std::thread([this] { runCpuThread(); });
+    // 10. The CPU thread.
+    cpuThreadFinished_ = false;
+    {
+        std::lock_guard lock(timesMutex_);
+        firstBlock_ = cpuEnd_ = {};
     }
+    cpuThread_ = std::thread([this] { runCpuThread(); });
     return true;
 }
 

@@ -59,7 +59,8 @@ class EmulationSession {
 
     // Sets up the devices, the log and the machine, starts the speed display
     // and the CPU thread. Devices that cannot be set up are reported and left
-    // out. False, with no CPU thread started, when the machine cannot be reset.
+    // out. False, with no CPU thread started, when the machine cannot be reset;
+    // false, doing nothing, while this session's CPU thread exists.
     bool startEmulation();
     // Stops the speed display and the CPU thread, then releases everything
     // the start set up. Never waits on a message box still open.

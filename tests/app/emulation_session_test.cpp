@@ -173,6 +173,8 @@ TEST_F(EmulationSessionTest, StartAndStopRunTheirStepsInOrder) {
     EXPECT_EQ(outputGlSurface, &surface);
     EXPECT_TRUE(theLog.isOpen());
     EXPECT_NE(std::string(theLog.path()).find("SESSION TEST.main.log"), std::string::npos);
+    // A second start leaves the run alone.
+    EXPECT_FALSE(session.startEmulation());
     ASSERT_TRUE(session.waitForCpuThreadEnd(std::chrono::seconds(60)));
     EXPECT_EQ(runCounters.viInterrupts.load(), 3u);
     // The speed display writes the figures.

@@ -208,6 +208,18 @@ TEST_P(RunnerCores, UntilIdleEndsAtTheFirstIdleLoop) {
     EXPECT_NE(out.text().find("went idle"), std::string::npos);
 }
 
+TEST_P(RunnerCores, AWallTimeLimitEndsTheRunWithoutHalting) {
+    RunnerOptions o = options();
+    o.seconds = 0.3;
+    Output out;
+    const RunReport r = runEmulation(o, out.file);
+    EXPECT_EQ(r.exitStatus, EXIT_LIMIT_REACHED) << out.text();
+    EXPECT_TRUE(r.timeLimit);
+    EXPECT_FALSE(r.halted);
+    EXPECT_GT(r.seconds, 0.0);
+    EXPECT_NE(out.text().find("time limit reached"), std::string::npos);
+}
+
 TEST_P(RunnerCores, HelloWorldShowsItsTextAtTheDocumentedPlaces) {
     const std::string rom = sharedRom("HelloWorldCPU16BPP320X240.N64");
     if (rom.empty()) GTEST_SKIP() << "shared test ROMs absent";
