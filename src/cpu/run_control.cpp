@@ -8,6 +8,13 @@ RunLimits runLimits;
 
 namespace {
 std::atomic<CpuStopReason> stopReason{CpuStopReason::None};
+ViObserver viObserver = nullptr;
+void* viObserverContext = nullptr;
+} // namespace
+
+void setViObserver(ViObserver observer, void* context) {
+    viObserver = observer;
+    viObserverContext = context;
 }
 
 void requestCpuStop(CpuStopReason reason) {
@@ -38,6 +45,7 @@ bool checkRunLimitsAfterTimerEvent(bool viInterrupt) {
     if (viInterrupt) {
         const uint64_t count = runCounters.viInterrupts.load(std::memory_order_relaxed) + 1;
         runCounters.viInterrupts.store(count, std::memory_order_relaxed);
+        if (viObserver) viObserver(viObserverContext);
         const uint64_t limit = runLimits.viInterrupts.load(std::memory_order_relaxed);
         if (limit != 0 && count >= limit) {
             requestCpuStop(CpuStopReason::FrameLimit);

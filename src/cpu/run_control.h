@@ -43,7 +43,14 @@ struct RunLimits {
 };
 extern RunLimits runLimits;
 
-// Zeroes the counters and forgets the stop reason; the limits are kept.
+// Called by the CPU thread after each vertical interrupt, with its context;
+// for host parts that keep the pace of guest time. Set it only while no CPU
+// thread runs; null removes it.
+using ViObserver = void (*)(void* context);
+void setViObserver(ViObserver observer, void* context);
+
+// Zeroes the counters and forgets the stop reason; the limits and the
+// observer are kept.
 void resetRunControl();
 // Removes both limits.
 void clearRunLimits();

@@ -1,18 +1,13 @@
 #include "host/paced_sound_backend.h"
 
-#include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <map>
 #include <mutex>
 
 namespace {
-// How often the pacing thread looks at the clock.
-constexpr std::chrono::milliseconds PACING_PERIOD{1};
 // A buffer that starts within this many seconds after the one before it ended
 // continues it without a gap: the clock may move in steps (a guest clock moves
 // a frame at a time), and a start a step late must not make the sound lag.
-constexpr double CONTINUATION_GAP = 0.1;
+constexpr double CONTINUATION_GAP = 0.5;
 } // namespace
 
 struct PacedSoundBackend::State {
@@ -26,20 +21,19 @@ struct PacedSoundBackend::State {
 
     Clock clock;
     std::mutex mutex;
-    std::condition_variable changed;
-    bool running = false;
     // Where the played buffers end on the clock: each starts when the one
     // before it ended, or now when the output had run dry.
     double timelineEnd = 0.0;
     std::map<const void*, Pending> pending;
 
-    // Ends the buffers whose time has come. Caller holds the mutex; the end
-    // notifications only signal, so they are called under it, which keeps a
-    // stopped buffer from being told of its end.
+    // Ends the buffers whose time has come and that asked to be told (one
+    // that asks late is told at the next call). Caller holds the mutex; the
+    // end notifications only signal, so they are called under it, which keeps
+    // a stopped buffer from being told of its end.
     void endDueBuffers() {
         const double now = clock();
         for (auto& [id, p] : pending) {
-            if (!p.playing || p.due > now) continue;
+            if (!p.playing || p.due > now || !p.onEnd) continue;
             p.playing = false;
             if (auto onEnd = std::move(p.onEnd)) onEnd();
             p.onEnd = nullptr;
@@ -104,38 +98,22 @@ class PacedBuffer : public SoundBuffer {
 PacedSoundBackend::PacedSoundBackend(SoundBackend& inner, Clock clock)
     : inner_(inner), state_(std::make_shared<State>(std::move(clock))) {}
 
-PacedSoundBackend::~PacedSoundBackend() {
-    close();
-}
+PacedSoundBackend::~PacedSoundBackend() = default;
 
 bool PacedSoundBackend::open() {
-    close();
     if (!inner_.open()) return false;
-    {
-        std::lock_guard lock(state_->mutex);
-        state_->running = true;
-        state_->timelineEnd = 0.0;
-    }
-    pacer_ = std::thread([state = state_] {
-        std::unique_lock lock(state->mutex);
-        while (state->running) {
-            state->endDueBuffers();
-            state->changed.wait_for(lock, PACING_PERIOD, [&] { return !state->running; });
-        }
-    });
+    std::lock_guard lock(state_->mutex);
+    state_->timelineEnd = 0.0;
     return true;
 }
 
 void PacedSoundBackend::close() {
-    if (pacer_.joinable()) {
-        {
-            std::lock_guard lock(state_->mutex);
-            state_->running = false;
-        }
-        state_->changed.notify_all();
-        pacer_.join();
-        inner_.close();
-    }
+    inner_.close();
+}
+
+void PacedSoundBackend::pace() {
+    std::lock_guard lock(state_->mutex);
+    state_->endDueBuffers();
 }
 
 std::unique_ptr<SoundBuffer> PacedSoundBackend::createBuffer(const SoundFormat& format,

@@ -7,28 +7,28 @@
 
 #include <functional>
 #include <memory>
-#include <thread>
 
 #include "host/sound_backend.h"
 
 class PacedSoundBackend : public SoundBackend {
   public:
-    // Seconds of the pace; must never go backwards. Read on the pacing thread.
+    // Seconds of the pace; must never go backwards.
     using Clock = std::function<double()>;
 
     PacedSoundBackend(SoundBackend& inner, Clock clock);
     ~PacedSoundBackend() override;
 
-    // Opens the inner back end and starts the pacing thread.
     bool open() override;
-    // Stops the pacing thread and closes the inner back end.
     void close() override;
     std::unique_ptr<SoundBuffer> createBuffer(const SoundFormat& format, uint32_t bytes) override;
+
+    // Ends the playing buffer once the clock has passed its end. Called by
+    // whoever moves the clock, each time it has moved; any thread.
+    void pace();
 
     struct State;
 
   private:
     SoundBackend& inner_;
     std::shared_ptr<State> state_;
-    std::thread pacer_;
 };

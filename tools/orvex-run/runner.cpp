@@ -349,6 +349,8 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     PacedSoundBackend sound(*recorder, [] {
         return double(runCounters.viInterrupts.load(std::memory_order_relaxed)) / GUEST_VI_RATE;
     });
+    // The clock moves at each vertical interrupt, on the CPU thread.
+    setViObserver([](void* paced) { static_cast<PacedSoundBackend*>(paced)->pace(); }, &sound);
     RecordingFramePresenter presenter;
 
     EmulationHost host;
@@ -379,6 +381,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     const CpuStopReason reason = cpuStopReason();
     const bool finishedByItself = session.cpuThreadFinished();
     session.stopEmulation();
+    setViObserver(nullptr, nullptr);
     clearRunLimits();
     resetControllerSlots();
 
