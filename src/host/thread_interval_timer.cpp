@@ -11,6 +11,9 @@ bool ThreadIntervalTimer::start(uint32_t periodMs, std::function<void()> tick) {
     stop();
     if (!tick || periodMs == 0) return false;
     run_ = std::make_shared<Run>();
+    // The thread waits for this lock before its first tick, so a tick that
+    // stops the timer sees thread_ set.
+    std::lock_guard starting(run_->mutex);
     thread_ = std::thread([run = run_, periodMs, tick = std::move(tick)] {
         using clock = std::chrono::steady_clock;
         const auto period = std::chrono::milliseconds(periodMs);
