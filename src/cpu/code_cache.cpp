@@ -77,6 +77,12 @@ const char* findUnreachableAddress(const uint8_t* cache, size_t cacheSize, const
 
 bool initCodeCache() {
     freeCodeCache();
+    // Translated TRUNC.W uses fisttp, an SSE3 instruction.
+    if (!__builtin_cpu_supports("sse3")) {
+        showMessage(0x10, "This processor lacks SSE3: translated code cannot run on it.");
+        haltEmulation();
+        return false;
+    }
     if (!storageExecutable) {
         if (!makeExecutable(cacheStorage, sizeof cacheStorage) ||
             !makeExecutable(vectorStorage, sizeof vectorStorage)) {

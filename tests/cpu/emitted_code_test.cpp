@@ -58,7 +58,8 @@ TEST_F(EmittedCodeTest, RegisterZeroIsNeverStored) {
         sll(r0, t0, 3),   srl(r0, t0, 3),    sra(r0, t0, 3),    sllv(r0, t0, t1),  dsll(r0, t0, 4),
         dsrl(r0, t0, 4),  dsll32(r0, t0, 4), dsrl32(r0, t0, 4), dsra32(r0, t0, 4), mfhi(r0),
         mflo(r0),         lb(r0, 0, t0),     lh(r0, 0, t0),     lw(r0, 0, t0),     lbu(r0, 0, t0),
-        lhu(r0, 0, t0),   ld(r0, 0, t0),     jalr(r0, t0),      or_(r0, r0, r0),   or_(r0, t0, r0)};
+        lhu(r0, 0, t0),   ld(r0, 0, t0),     jalr(r0, t0),      or_(r0, r0, r0),   or_(r0, t0, r0),
+        mfc0(r0, 12),     mfc1(r0, 4),       cfc1(r0, 31)};
     for (uint32_t word : words) {
         const auto lines = text(word);
         EXPECT_FALSE(storesTo(lines, "gpr0.lo") || storesTo(lines, "gpr0.hi"))
@@ -162,4 +163,33 @@ TEST_F(EmittedCodeTest, EveryTemplateFitsTheRoomKeptPerInstruction) {
             }
         }
     }
+}
+
+TEST_F(EmittedCodeTest, CoprocessorTemplatesFitTheRoomKeptPerInstruction) {
+    // compileBlock keeps MAX_INSTRUCTION_CODE bytes in hand per instruction.
+    std::vector<uint32_t> words = {mfc0(t0, 12), mtc0(t0, 11), mtc0(r0, 11), tlbr(),
+                                   tlbwi(),      tlbp(),       eret(),       mfc1(t0, 4),
+                                   cfc1(t0, 31), mtc1(t0, 4),  ctc1(t0, 31)};
+    for (uint32_t code = 0; code < 4; ++code)
+        words.push_back(bc1(code, -4));
+    for (uint32_t fmt : {FMT_S, FMT_D, FMT_W})
+        for (uint32_t funct : {F_ADD, F_SUB, F_MUL, F_DIV, F_SQRT, F_ABS, F_MOV, F_NEG, F_TRUNC_W,
+                               F_CVT_S, F_CVT_D, F_CVT_W, F_C_EQ, F_C_LT, F_C_LE})
+            words.push_back(fpu(fmt, funct, 2, 4, 6));
+    for (uint32_t word : words) {
+        unsigned bytes = 0;
+        const auto lines = translateToText(PC, {word, nop()}, &bytes);
+        EXPECT_LE(bytes, MAX_INSTRUCTION_CODE) << std::hex << word << ": " << joinLines(lines);
+        // Every byte decodes: no stray immediates or broken displacements.
+        EXPECT_FALSE(mentions(lines, "(bad)")) << std::hex << word << ": " << joinLines(lines);
+    }
+}
+
+TEST_F(EmittedCodeTest, TlbWriteStoresTheEntryBeforeDerivingItsTranslation) {
+    const auto lines = text(tlbwi());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "mov edx, dword ptr [cop0.Index]");
+    EXPECT_TRUE(mentions(lines, "cmp edx, 0x20")) << joinLines(lines);
+    EXPECT_TRUE(mentions(lines, "lea rcx, [tlb]")) << joinLines(lines);
+    EXPECT_EQ(lines.back(), "call tlbWriteIndexed");
 }

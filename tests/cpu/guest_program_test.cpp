@@ -4,9 +4,6 @@
 // sum. Skipped when the cross assembler is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "core/cpu_state.h"
@@ -85,27 +82,6 @@ void expectedResults(uint32_t& checksum, uint32_t& byteSum) {
         byteSum += (w >> 24) + ((w >> 16) & 0xFF) + ((w >> 8) & 0xFF) + (w & 0xFF);
 }
 
-bool assemble(std::vector<uint32_t>& words) {
-    if (std::system("command -v mips-linux-gnu-as >/dev/null 2>&1 && "
-                    "command -v mips-linux-gnu-ld >/dev/null 2>&1") != 0)
-        return false;
-    const std::string dir = makeTempDir("guest-program");
-    std::ofstream(dir + "/program.s") << PROGRAM;
-    const std::string command =
-        "cd " + dir +
-        " && mips-linux-gnu-as -march=vr4300 -EB -o program.o program.s"
-        " && mips-linux-gnu-ld -EB -e start -Ttext=0x80001000 -o program.elf program.o"
-        " && mips-linux-gnu-objcopy -O binary -j .text program.elf program.bin";
-    if (std::system(command.c_str()) != 0) return false;
-    std::ifstream in(dir + "/program.bin", std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    words.clear();
-    for (size_t i = 0; i + 4 <= bytes.size(); i += 4)
-        words.push_back(uint32_t(bytes[i]) << 24 | uint32_t(bytes[i + 1]) << 16 |
-                        uint32_t(bytes[i + 2]) << 8 | bytes[i + 3]);
-    return !words.empty();
-}
-
 class GuestProgramTest : public CpuTest {
   protected:
     void TearDown() override {
@@ -118,7 +94,8 @@ class GuestProgramTest : public CpuTest {
 
 TEST_F(GuestProgramTest, ChecksumProgramGivesTheSameResultsOnBothCores) {
     std::vector<uint32_t> program;
-    if (!assemble(program)) GTEST_SKIP() << "the MIPS cross assembler is not available";
+    if (!assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program))
+        GTEST_SKIP() << "the MIPS cross assembler is not available";
     uint32_t checksum, byteSum;
     expectedResults(checksum, byteSum);
 

@@ -4,7 +4,10 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 
@@ -71,8 +74,14 @@ std::map<uintptr_t, std::string> addressNames() {
     add(&theCpu.lo.lo, "lo.lo");
     add(&theCpu.lo.hi, "lo.hi");
     add(&theCpu.pc, "pc");
+    for (int i = 0; i < 32; ++i)
+        add(&theCpu.cop0[i], std::string("cop0.") + cop0Names[i]);
     add(&theCpu.cop0[COP0_COUNT], "count");
     add(&theCpu.cop0[COP0_COMPARE], "compare");
+    add(&theCpu.fcr0, "fcr0");
+    add(&theCpu.fcr31, "fcr31");
+    add(&tlb, "tlb");
+    add(reinterpret_cast<const void*>(&tlbWriteIndexed), "tlbWriteIndexed");
     add(&nextViCount, "nextViCount");
     add(&mem_actions[0], "mem_actions");
     add(reinterpret_cast<const void*>(&memRead), "memRead");
@@ -153,4 +162,30 @@ std::string joinLines(const std::vector<std::string>& lines) {
     for (const std::string& l : lines)
         out += (out.empty() ? "" : "; ") + l;
     return out;
+}
+
+bool assembleGuestProgram(const std::string& source, uint32_t textAddress,
+                          std::vector<uint32_t>& words) {
+    if (std::system("command -v mips-linux-gnu-as >/dev/null 2>&1 && "
+                    "command -v mips-linux-gnu-ld >/dev/null 2>&1") != 0)
+        return false;
+    const std::string dir = makeTempDir("guest-program");
+    std::ofstream(dir + "/program.s") << source;
+    char address[16];
+    std::snprintf(address, sizeof address, "0x%08X", textAddress);
+    const std::string command =
+        "cd " + dir +
+        " && mips-linux-gnu-as -march=vr4300 -EB -o program.o program.s"
+        " && mips-linux-gnu-ld -EB -e start -Ttext=" +
+        address +
+        " -o program.elf program.o"
+        " && mips-linux-gnu-objcopy -O binary -j .text program.elf program.bin";
+    if (std::system(command.c_str()) != 0) return false;
+    std::ifstream in(dir + "/program.bin", std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    words.clear();
+    for (size_t i = 0; i + 4 <= bytes.size(); i += 4)
+        words.push_back(uint32_t(bytes[i]) << 24 | uint32_t(bytes[i + 1]) << 16 |
+                        uint32_t(bytes[i + 2]) << 8 | bytes[i + 3]);
+    return !words.empty();
 }

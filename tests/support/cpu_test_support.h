@@ -105,6 +105,13 @@ class CpuTest : public ::testing::Test {
     RecordingUiSink sink;
 };
 
+// Assembles MIPS source (GNU as, -march=vr4300, big-endian) linked at
+// `textAddress` with the entry symbol `start`, and returns its .text as
+// words. False when the cross tools are not installed or the source does
+// not assemble.
+bool assembleGuestProgram(const std::string& source, uint32_t textAddress,
+                          std::vector<uint32_t>& words);
+
 // Translates one instruction word at guest address pc (with the words that
 // follow it, for look-aheads) into a private buffer and returns the x86-64
 // code as text, one instruction per entry, guest state operands named like

@@ -1,0 +1,67 @@
+// A machine on which single blocks of guest code run through the CPU core
+// chosen by the test's parameter, for tests that must hold on both cores.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/cpu_state.h"
+#include "cpu/cpu_core.h"
+#include "support/cpu_test_support.h"
+
+class BothCoresTest : public CpuTest, public ::testing::WithParamInterface<CpuCore> {
+  protected:
+    static constexpr uint32_t CODE = 0x80002000;
+    static constexpr uint32_t EXIT = 0x80300000;
+
+    void SetUp() override {
+        CpuTest::SetUp();
+        selectedCpuCore = GetParam();
+    }
+    void TearDown() override {
+        selectedCpuCore = CpuCore::Recompiler;
+        CpuTest::TearDown();
+    }
+
+    // Runs the words as one block that ends with a jump to EXIT.
+    uint32_t run(std::vector<uint32_t> words) {
+        words.push_back(enc::j(EXIT));
+        words.push_back(enc::nop());
+        return runAt(CODE, words);
+    }
+
+    static uint32_t& cop0(unsigned n) { return theCpu.cop0[n]; }
+    static void setSingle(unsigned n, float f) { std::memcpy(&theCpu.fpr[n], &f, 4); }
+    static float single(unsigned n) {
+        float f;
+        std::memcpy(&f, &theCpu.fpr[n], 4);
+        return f;
+    }
+    static void setDouble(unsigned n, double d) {
+        uint64_t bits;
+        std::memcpy(&bits, &d, 8);
+        theCpu.fpr[n] = uint32_t(bits);
+        theCpu.fpr[n + 1] = uint32_t(bits >> 32);
+    }
+    static double getDouble(unsigned n) {
+        const uint64_t bits = theCpu.fpr[n] | (uint64_t(theCpu.fpr[n + 1]) << 32);
+        double d;
+        std::memcpy(&d, &bits, 8);
+        return d;
+    }
+    bool flag() const { return (theCpu.fcr31 & 0x00800000) != 0; }
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : sink.messages())
+            texts.push_back(m.text);
+        return texts;
+    }
+};
+
+inline const auto bothCores = ::testing::Values(CpuCore::Recompiler, CpuCore::Interpreter);
+inline std::string coreName(const ::testing::TestParamInfo<CpuCore>& info) {
+    return info.param == CpuCore::Recompiler ? "Recompiler" : "Interpreter";
+}
