@@ -14,6 +14,7 @@
 #include "cpu/compile_state.h"
 #include "cpu/emitter.h"
 #include "cpu/native_routines.h"
+#include "cpu/run_control.h"
 #include "cpu/translators.h"
 #include "hw/mem_actions.h"
 
@@ -40,6 +41,7 @@ const ReachedAddress reachedAddresses[] = {
     {"theCpu", &theCpu},
     {"mem_actions", &mem_actions},
     {"nextViCount", &nextViCount},
+    {"idleLoopSkips", &idleLoopSkips},
     {"tlb", &tlb},
     {"memRead", reinterpret_cast<const void*>(&memRead)},
     {"memWrite", reinterpret_cast<const void*>(&memWrite)},

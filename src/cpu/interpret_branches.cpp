@@ -4,6 +4,7 @@
 #include "core/machine.h"
 #include "cpu/interpreter_internal.h"
 #include "cpu/native_routines.h"
+#include "cpu/run_control.h"
 
 namespace interp {
 
@@ -37,6 +38,8 @@ void interpretJ(const Instruction& in, BlockRun&) {
     if (in.flags & INSTRUCTION_IDLE_JUMP) {
         // The guest waits for an interrupt: move Count to the next event so the
         // run loop raises it after this block.
+        idleLoopSkips.store(idleLoopSkips.load(std::memory_order_relaxed) + 1,
+                            std::memory_order_relaxed);
         uint32_t& count = theCpu.cop0[COP0_COUNT];
         const uint32_t compare = theCpu.cop0[COP0_COMPARE];
         count = compare != 0 ? compare : nextViCount - 1;

@@ -10,6 +10,7 @@
 #include "cpu/cpu_core.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
+#include "cpu/run_control.h"
 #include "cpu/sound_events.h"
 
 namespace {
@@ -117,12 +118,15 @@ bool runBlock() {
         instructionCount = header.instructionCount;
     }
 
+    countBlockInstructions(instructionCount);
     switch (advanceCount(instructionCount)) {
     case TimerEvent::ViInterrupt:
         raiseViInterrupt();
+        if (!checkRunLimitsAfterTimerEvent(true)) return false;
         break;
     case TimerEvent::CompareInterrupt:
         raiseCompareInterrupt();
+        if (!checkRunLimitsAfterTimerEvent(false)) return false;
         break;
     case TimerEvent::None:
         break;
@@ -138,6 +142,8 @@ uint32_t cpuThread(void* /*parameter*/) {
         while (runBlock()) {
         }
     }
+    // A stop on request or at a limit is no halt of the guest.
+    if (cpuStopReason() != CpuStopReason::None) return 0;
     showMessage(16, "Emulation halted..\nPlease refer to the .log files for this ROM.");
     statusMessage("Halted emulation!");
     return 0;

@@ -8,6 +8,7 @@
 #include "cpu/emitter.h"
 #include "cpu/interpreter_internal.h"
 #include "cpu/native_routines.h"
+#include "cpu/run_control.h"
 #include "cpu/translators.h"
 #include "hle/hle_table.h"
 
@@ -80,7 +81,10 @@ void translateJ() {
     uint32_t delaySlot = 1;
     if (target == cs().compilePc && peekGuestWord(1, delaySlot) && delaySlot == 0) {
         // A jump to itself with an empty delay slot waits for an interrupt:
-        // move Count to the next timer (or VI) event at once.
+        // move Count to the next timer (or VI) event at once, and count the skip.
+        movRegAbs(EAX, &idleLoopSkips);
+        addEaxImm(1);
+        movAbsReg(&idleLoopSkips, EAX);
         movRegAbs(EAX, &theCpu.cop0[COP0_COMPARE]);
         testEaxZero();
         uint8_t* noCompare = jccShort(JE, 0);

@@ -22,6 +22,13 @@ class UserInterfaceSink {
     virtual int messageBox(unsigned flags, const std::string& title, const std::string& text) = 0;
     // Sets the text of status-bar part 0, 1 or 2.
     virtual void setStatusPart(int part, const std::string& text) = 0;
+    // Ends every message box still waiting for an answer (a question as if
+    // answered No, any other box OK) and answers the boxes raised afterwards
+    // the same way at once, until resumeMessageBoxes. The emulation stop calls
+    // it before it waits for the CPU thread, which may be held in a box. A
+    // sink whose boxes never wait has nothing to do.
+    virtual void cancelMessageBoxes() {}
+    virtual void resumeMessageBoxes() {}
 };
 
 // The sink messages go to; never null (a headless sink until a front end

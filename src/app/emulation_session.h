@@ -1,0 +1,105 @@
+// An emulation run: startEmulation brings up every device the emulated
+// machine needs, resets it and starts the CPU thread; stopEmulation tears all
+// of it down again in a fixed order. The GUI runs them when its output window
+// opens and closes; the headless runner runs them around its control loop.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "cpu/cpu_core.h"
+#include "host/interval_timer.h"
+#include "plugins/orvex_plugin.h"
+
+class UserInterfaceSink;
+class OutputWindowHost;
+class FramePresenter;
+class GlSurface;
+class SoundBackend;
+class RegistryBackend;
+
+// The host back ends of a run. Each may be null: a null sink, sound back end
+// or registry keeps the one installed; a null window makes the steps that need
+// one do nothing; a null frame presenter leaves the run without frame-buffer
+// display; a null timer means a timer thread of the session's own.
+struct EmulationHost {
+    UserInterfaceSink* userInterface = nullptr;
+    OutputWindowHost* window = nullptr;
+    FramePresenter* framePresenter = nullptr;
+    GlSurface* glSurface = nullptr;
+    SoundBackend* sound = nullptr;
+    RegistryBackend* registry = nullptr;
+    IntervalTimer* speedTimer = nullptr;
+    // Handed to the controller plug-ins' initPlugin.
+    void* programInstance = nullptr;
+};
+
+struct EmulationSettings {
+    // The output window's title; the run's log is named "<title>.main.log".
+    std::string title = "A Window";
+    // Where the log goes; "" is the working directory.
+    std::string logDirectory;
+    CpuCore cpuCore = CpuCore::Recompiler;
+};
+
+constexpr uint32_t SPEED_DISPLAY_PERIOD_MS = 1000;
+
+class EmulationSession {
+  public:
+    explicit EmulationSession(const EmulationHost& host, EmulationSettings settings = {});
+    // Stops a run that was started and not stopped.
+    ~EmulationSession();
+    EmulationSession(const EmulationSession&) = delete;
+    EmulationSession& operator=(const EmulationSession&) = delete;
+
+    // Sets up the devices, the log and the machine, starts the speed display
+    // and the CPU thread. Devices that cannot be set up are reported and left
+    // out. False, with no CPU thread started, when the machine cannot be reset;
+    // false, doing nothing, while this session's CPU thread exists.
+    bool startEmulation();
+    // Stops the speed display and the CPU thread, then releases everything
+    // the start set up. Never waits on a message box still open.
+    void stopEmulation();
+
+    // True from the start of the CPU thread until the stop has joined it.
+    bool hasCpuThread() const { return cpuThread_.joinable(); }
+    // True once the CPU thread has left its run loop (the guest halted or a
+    // run limit was reached); it stays joinable until stopEmulation.
+    bool cpuThreadFinished() const { return cpuThreadFinished_.load(); }
+    // Waits until the CPU thread has left its run loop; false on timeout.
+    bool waitForCpuThreadEnd(std::chrono::milliseconds timeout);
+
+    // When the CPU thread began to run blocks, and when it left its loop
+    // (both the epoch while unknown).
+    std::chrono::steady_clock::time_point firstBlockTime() const;
+    std::chrono::steady_clock::time_point cpuEndTime() const;
+
+    // The record the controller plug-ins were given.
+    const OrvexOutputWindow& pluginWindow() const { return pluginWindow_; }
+
+  private:
+    void runCpuThread();
+    void installBackEnds();
+    void restoreBackEnds();
+
+    EmulationHost host_;
+    EmulationSettings settings_;
+    ThreadIntervalTimer ownTimer_;
+    IntervalTimer* timer_ = nullptr;
+    OrvexOutputWindow pluginWindow_{};
+    bool started_ = false;
+    bool deviceContextAcquired_ = false;
+    bool backEndsInstalled_ = false;
+
+    std::thread cpuThread_;
+    std::atomic<bool> cpuThreadFinished_{false};
+    mutable std::mutex timesMutex_;
+    std::condition_variable cpuEnded_;
+    std::chrono::steady_clock::time_point firstBlock_{};
+    std::chrono::steady_clock::time_point cpuEnd_{};
+};
