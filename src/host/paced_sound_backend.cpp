@@ -24,6 +24,7 @@ struct PacedSoundBackend::State {
     // Where the played buffers end on the clock: each starts when the one
     // before it ended, or now when the output had run dry.
     double timelineEnd = 0.0;
+    uint64_t ended = 0;
     std::map<const void*, Pending> pending;
 
     // Ends the buffers whose time has come and that asked to be told (one
@@ -35,6 +36,7 @@ struct PacedSoundBackend::State {
         for (auto& [id, p] : pending) {
             if (!p.playing || p.due > now || !p.onEnd) continue;
             p.playing = false;
+            ++ended;
             if (auto onEnd = std::move(p.onEnd)) onEnd();
             p.onEnd = nullptr;
         }
@@ -104,6 +106,7 @@ bool PacedSoundBackend::open() {
     if (!inner_.open()) return false;
     std::lock_guard lock(state_->mutex);
     state_->timelineEnd = 0.0;
+    state_->ended = 0;
     return true;
 }
 
@@ -114,6 +117,11 @@ void PacedSoundBackend::close() {
 void PacedSoundBackend::pace() {
     std::lock_guard lock(state_->mutex);
     state_->endDueBuffers();
+}
+
+uint64_t PacedSoundBackend::endedBuffers() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->ended;
 }
 
 std::unique_ptr<SoundBuffer> PacedSoundBackend::createBuffer(const SoundFormat& format,

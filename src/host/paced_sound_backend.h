@@ -5,6 +5,7 @@
 // interrupts come as often as on the console.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -25,6 +26,8 @@ class PacedSoundBackend : public SoundBackend {
     // Ends the playing buffer once the clock has passed its end. Called by
     // whoever moves the clock, each time it has moved; any thread.
     void pace();
+    // How many buffers pace() has ended since open().
+    uint64_t endedBuffers() const;
 
     struct State;
 

@@ -18,6 +18,7 @@
 #include "host/paced_sound_backend.h"
 #include "host/recording_frame_presenter.h"
 #include "host/wav_sound_backend.h"
+#include "hw/audio_output.h"
 #include "plugins/controller_plugin.h"
 #include "romkit/romkit.h"
 #include "runner_host.h"
@@ -350,7 +351,17 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
         return double(runCounters.viInterrupts.load(std::memory_order_relaxed)) / GUEST_VI_RATE;
     });
     // The clock moves at each vertical interrupt, on the CPU thread.
-    setViObserver([](void* paced) { static_cast<PacedSoundBackend*>(paced)->pace(); }, &sound);
+    // The CPU thread then waits (briefly at most) until the sound stream has
+    // taken each ended buffer, so that the guest's audio interrupts follow its
+    // own time and not the host's thread scheduling.
+    setViObserver(
+        [](void* paced) {
+            auto* backend = static_cast<PacedSoundBackend*>(paced);
+            backend->pace();
+            if (const uint64_t ended = backend->endedBuffers())
+                waitForSoundBuffersRetired(ended, std::chrono::milliseconds(1000));
+        },
+        &sound);
     RecordingFramePresenter presenter;
 
     EmulationHost host;
