@@ -98,6 +98,7 @@ TEST_F(MemoryMapTest, CartridgeRowsAndRomEnd) {
     expectReadFault(0xB0FFC000, "Unhandled GIO Memory Address Read: 0xB0FFC000", true);
     expectReadFault(0xB0FFE000, "Unhandled GIO Memory Address Read: 0xB0FFE000", true);
     expectReadFault(0xBFBFFFFC, "Unhandled GIO Memory Address Read: 0xBFBFFFFC", true);
+    expectReadFault(0xBFC00000, "Unhandled Memory Address Read: 0xBFC00000", true);
     // Past the ROM's end but inside 0x10000000-0x10FF9FFF.
     expectReadFault(0xB0FF9FFC, "Read beyond ROM size (0xB0FF9FFC)", true);
 }
@@ -136,6 +137,9 @@ TEST_F(MemoryMapTest, WriteRows) {
     emulationHalted = 0;
     EXPECT_EQ(memWrite(0xA4000000), theMemory.hwRegs);
     EXPECT_EQ(memWrite(0xA48FFFFC), theMemory.hwRegs + 0x8FFFFC);
+    expectWriteFault(0xA4900000, "Unhandled Memory Address Write: 0xA4900000");
+    expectWriteFault(0xAFFFFFFC, "Unhandled Memory Address Write: 0xAFFFFFFC");
+    emulationHalted = 0;
     // The ROM image is writable; cartBlockB is not, cartBlockD is.
     EXPECT_EQ(memWrite(0xB0000004), theRom.romImage.get() + 4);
     EXPECT_EQ(memWrite(0xB0FFD004), theMemory.cartBlockD + 4);
