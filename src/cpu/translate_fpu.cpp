@@ -175,8 +175,8 @@ void translateFpuMov() {
     }
 }
 
-void translateFpuTruncW() {
-    // FISTTP truncates toward zero whatever the x87 rounding mode.
+// TRUNC.W and CVT.W: the value of fs to a word in fd.
+static void emitToWord(bool truncate) {
     if (fmt() == FMT_S) {
         fldDword(fpr(fs()));
     } else if (fmt() == FMT_D && doublesFit({fs()})) {
@@ -184,8 +184,15 @@ void translateFpuTruncW() {
     } else {
         return;
     }
-    fisttpDword(fpr(fd()));
+    if (truncate)
+        fisttpDword(fpr(fd())); // toward zero whatever the x87 rounding mode
+    else
+        fistpDword(fpr(fd())); // the host's rounding: to nearest, ties to even
     emitClearUpper(fd());
+}
+
+void translateFpuTruncW() {
+    emitToWord(true);
 }
 
 void translateFpuCvtS() {
@@ -217,16 +224,7 @@ void translateFpuCvtD() {
 }
 
 void translateFpuCvtW() {
-    // The host's rounding: to nearest, ties to even.
-    if (fmt() == FMT_S) {
-        fldDword(fpr(fs()));
-    } else if (fmt() == FMT_D && doublesFit({fs()})) {
-        fldQword(fpr(fs()));
-    } else {
-        return;
-    }
-    fistpDword(fpr(fd()));
-    emitClearUpper(fd());
+    emitToWord(false);
 }
 
 void translateFpuCompare() {

@@ -80,13 +80,7 @@ void expectedResults(uint32_t& checksum, uint32_t& byteSum) {
         byteSum += (w >> 24) + ((w >> 16) & 0xFF) + ((w >> 8) & 0xFF) + (w & 0xFF);
 }
 
-class GuestProgramTest : public CpuTest {
-  protected:
-    void TearDown() override {
-        selectedCpuCore = CpuCore::Recompiler;
-        CpuTest::TearDown();
-    }
-};
+using GuestProgramTest = CpuTest;
 
 } // namespace
 

@@ -190,13 +190,7 @@ double guestDouble(uint32_t physical) {
     return d;
 }
 
-class GuestSystemProgramTest : public CpuTest {
-  protected:
-    void TearDown() override {
-        selectedCpuCore = CpuCore::Recompiler;
-        CpuTest::TearDown();
-    }
-};
+using GuestSystemProgramTest = CpuTest;
 
 } // namespace
 

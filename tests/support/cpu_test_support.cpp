@@ -18,6 +18,7 @@
 #include "core/tlb.h"
 #include "cpu/code_cache.h"
 #include "cpu/compile_state.h"
+#include "cpu/cpu_core.h"
 #include "cpu/emitter.h"
 #include "cpu/native_routines.h"
 #include "cpu/run_loop.h"
@@ -35,6 +36,7 @@ void CpuTest::SetUp() {
 void CpuTest::TearDown() {
     freeCodeCache();
     installUiSink(nullptr);
+    selectedCpuCore = CpuCore::Recompiler;
 }
 
 void CpuTest::place(uint32_t at, const std::vector<uint32_t>& words) {
@@ -163,4 +165,3 @@ std::string joinLines(const std::vector<std::string>& lines) {
         out += (out.empty() ? "" : "; ") + l;
     return out;
 }
-

@@ -88,6 +88,8 @@ constexpr uint32_t F_ADD = 0x00, F_SUB = 0x01, F_MUL = 0x02, F_DIV = 0x03, F_SQR
 
 // A reset machine with no ROM and an empty code cache; a recording sink
 // collects messages.
+// A machine with a code cache and a recording sink; the recompiler is the CPU
+// core again after each test.
 class CpuTest : public ::testing::Test {
   protected:
     void SetUp() override;
