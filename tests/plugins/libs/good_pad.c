@@ -1,7 +1,14 @@
-/* A complete controller plug-in that reports a fixed state and counts calls. */
+/* A complete controller plug-in that reports a fixed state and counts calls.
+ * no_input_pad.c builds the same plug-in without getInput. */
 #include <stdio.h>
 
 #include "orvex_plugin.h"
+
+#ifndef PAD_NAME
+#define PAD_NAME "Good Pad"
+#define PAD_VERSION 0x0123
+#define PAD_HAS_INPUT 1
+#endif
 
 static int initCalls, freeCalls, inputCalls;
 
@@ -9,13 +16,13 @@ uint32_t getPluginType(void) {
     return ORVEX_PLUGIN_TYPE_CONTROLLER;
 }
 uint32_t getPluginVersion(void) {
-    return 0x0123;
+    return PAD_VERSION;
 }
 uint32_t getPluginCaps(void) {
     return 0;
 }
 void getPluginName(char* name) {
-    snprintf(name, ORVEX_PLUGIN_NAME_SIZE, "Good Pad");
+    snprintf(name, ORVEX_PLUGIN_NAME_SIZE, PAD_NAME);
 }
 void showPluginConfig(void* parent) {
     (void)parent;
@@ -31,6 +38,7 @@ void freePlugin(void) {
     ++freeCalls;
 }
 void aquireDevice(void) {}
+#if PAD_HAS_INPUT
 void getInput(OrvexInputState* state) {
     ++inputCalls;
     state->buttons[0] = 0x90; /* A + Start */
@@ -38,6 +46,7 @@ void getInput(OrvexInputState* state) {
     state->stickX = 100;
     state->stickY = -100;
 }
+#endif
 
 ORVEX_PLUGIN_EXPORT int goodPadInputCalls(void) {
     return inputCalls;
