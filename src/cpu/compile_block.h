@@ -10,8 +10,8 @@ struct BlockStep;
 // block from there, into a BlockRecord at `record`; nothing is written at or
 // beyond `limit`. The block's shape is the one BlockAnalysis decides; when
 // the memory block or the room runs out first, it ends at the last word
-// translated with pc set to the next address. Adds the record's size to usedBytes. Returns
-// false, with nothing added, when the record does not fit.
+// translated with pc set to the next address. Adds the record's size to
+// usedBytes. Returns false, with nothing added, when the record does not fit.
 bool compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable, uint8_t* record,
                   uint8_t* limit);
 
