@@ -15,18 +15,7 @@ uint32_t jumpTarget(uint32_t pc, uint32_t word) {
 
 } // namespace
 
-bool BlockAnalysis::next(BlockStep& step) {
-    if (closed_) return false;
-    if (countdown_ == 1) countdown_ = 0; // this one is a delay slot
-    if (count_ == wordsAvailable_) {
-        truncated_ = true;
-        closed_ = true;
-        return false;
-    }
-    const uint32_t pc = startPc_ + count_ * 4;
-    uint32_t word;
-    std::memcpy(&word, source_ + size_t(count_) * 4, 4);
-    const InstructionInfo& info = lookupInstruction(word);
+uint32_t BlockAnalysis::applyShape(const InstructionInfo& info, uint32_t pc, uint32_t word) {
     const uint8_t shape = info.shape;
     uint32_t flags = 0;
 
@@ -51,22 +40,18 @@ bool BlockAnalysis::next(BlockStep& step) {
         flags |= STEP_REQUESTS_END_CHECK;
     }
     if (shape & SHAPE_ENDS_BLOCK) countdown_ = 0;
+    return flags;
+}
 
-    step.info = &info;
-    step.pc = pc;
-    step.word = word;
-    step.flags = flags;
-    step.nativeCallAfter = nullptr;
-    ++count_;
-    if (countdown_ != 0) return true;
-    if (hleEnabled && pendingNative_ != nullptr) {
+HleHandler BlockAnalysis::closeOrResume() {
+    if (pendingNative_ != nullptr && hleEnabled) {
         // The replaced function's return point: the native routine runs
         // after the delay slot, and the block goes on behind it.
-        step.nativeCallAfter = pendingNative_;
+        const HleHandler native = pendingNative_;
         pendingNative_ = nullptr;
         countdown_ = 2;
-        return true;
+        return native;
     }
     closed_ = true;
-    return true;
+    return nullptr;
 }

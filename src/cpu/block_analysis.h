@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "cpu/instruction_table.h"
 #include "hle/hle_table.h"
@@ -67,6 +68,14 @@ class BlockAnalysis {
     uint32_t count() const { return count_; }
 
   private:
+    // The instruction's effects on the block (for the few with any); returns
+    // its BlockStepFlags. Values, not the step, so that the step stays in
+    // registers on the hot path.
+    uint32_t applyShape(const InstructionInfo& info, uint32_t pc, uint32_t word);
+    // After the last instruction: the block ends, or goes on behind the
+    // native call of a replaced JAL, which is returned.
+    HleHandler closeOrResume();
+
     uint32_t startPc_;
     const uint8_t* source_;
     uint32_t wordsAvailable_;
@@ -79,3 +88,26 @@ class BlockAnalysis {
     bool endCheckNeeded_ = false;
     HleHandler pendingNative_ = nullptr; // a replaced JAL waits for its delay slot
 };
+
+// Inline: both cores walk every block they run or compile through here.
+inline bool BlockAnalysis::next(BlockStep& step) {
+    if (closed_) return false;
+    if (countdown_ == 1) countdown_ = 0; // this one is a delay slot
+    if (count_ == wordsAvailable_) {
+        truncated_ = true;
+        closed_ = true;
+        return false;
+    }
+    uint32_t word;
+    std::memcpy(&word, source_ + size_t(count_) * 4, 4);
+    const InstructionInfo& info = lookupInstruction(word);
+    const uint32_t pc = startPc_ + count_ * 4;
+    const uint32_t flags = info.shape != 0 ? applyShape(info, pc, word) : 0;
+    ++count_;
+    step.info = &info;
+    step.pc = pc;
+    step.word = word;
+    step.flags = flags;
+    step.nativeCallAfter = countdown_ == 0 ? closeOrResume() : nullptr;
+    return true;
+}

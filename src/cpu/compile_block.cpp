@@ -45,7 +45,10 @@ void decodeInstruction(CompileState& s, uint32_t word) {
     s.bcCode = (word >> 16) & 3;
 }
 
-void translateStep(const BlockStep& step) {
+namespace {
+
+// The body of translateStep, inlined into compileBlock's loop.
+[[gnu::always_inline]] inline void emitStep(const BlockStep& step) {
     CompileState& s = cs();
     decodeInstruction(s, step.word);
     s.compilePc = step.pc;
@@ -54,6 +57,12 @@ void translateStep(const BlockStep& step) {
     if (step.flags & STEP_REQUESTS_END_CHECK) s.endCheckNeeded = 1;
     if (step.nativeCallAfter != nullptr)
         x86::callRel32(reinterpret_cast<const void*>(step.nativeCallAfter));
+}
+
+} // namespace
+
+void translateStep(const BlockStep& step) {
+    emitStep(step);
 }
 
 void emitEndCheck() {
@@ -90,7 +99,7 @@ bool compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailab
             cutShort = true;
             break;
         }
-        translateStep(step);
+        emitStep(step);
     }
     const uint32_t count = block.count();
     const uint32_t nextPc = startPc + count * 4;

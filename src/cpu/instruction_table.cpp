@@ -32,7 +32,7 @@ constexpr InstructionInfo missing(const char* mnemonic, OperandForm form) {
 } // namespace
 
 // clang-format off
-const InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE] = {
+constexpr InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE] = {
     // Primary opcode (bits 31-26); SPECIAL, REGIMM, COP0 and COP1 are decoded further.
     /* 00 */ none,
     /* 01 */ none,
@@ -347,7 +347,7 @@ const InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE] = {
     /* 01 */ {"SUB", Fpu3, 0, interpretFpuSub, translateFpuSub},
     /* 02 */ {"MUL", Fpu3, 0, interpretFpuMul, translateFpuMul},
     /* 03 */ {"DIV", Fpu3, 0, interpretFpuDiv, translateFpuDiv},
-    /* 04 */ {"SQRT", Fpu2, 0, interpretFpuSqrt, translateFpuSqrt, reportFpuSqrt},
+    /* 04 */ {"SQRT", Fpu2, SHAPE_REPORTS, interpretFpuSqrt, translateFpuSqrt, reportFpuSqrt},
     /* 05 */ {"ABS", Fpu2, 0, interpretFpuAbs, translateFpuAbs},
     /* 06 */ {"MOV", Fpu2, 0, interpretFpuMov, translateFpuMov},
     /* 07 */ {"NEG", Fpu2, 0, interpretFpuNeg, translateFpuNeg},
@@ -375,8 +375,8 @@ const InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE] = {
     /* 1D */ none,
     /* 1E */ none,
     /* 1F */ none,
-    /* 20 */ {"CVT.S", Fpu2, 0, interpretFpuCvtS, translateFpuCvtS, reportFpuCvtS},
-    /* 21 */ {"CVT.D", Fpu2, 0, interpretFpuCvtD, translateFpuCvtD, reportFpuCvtD},
+    /* 20 */ {"CVT.S", Fpu2, SHAPE_REPORTS, interpretFpuCvtS, translateFpuCvtS, reportFpuCvtS},
+    /* 21 */ {"CVT.D", Fpu2, SHAPE_REPORTS, interpretFpuCvtD, translateFpuCvtD, reportFpuCvtD},
     /* 22 */ none,
     /* 23 */ none,
     /* 24 */ {"CVT.W", Fpu2, 0, interpretFpuCvtW, translateFpuCvtW},
@@ -391,21 +391,37 @@ const InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE] = {
     /* 2D */ none,
     /* 2E */ none,
     /* 2F */ none,
-    /* 30 */ {"C.F", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 31 */ {"C.UN", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 32 */ {"C.EQ", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 33 */ {"C.UEQ", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 34 */ {"C.OLT", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 35 */ {"C.ULT", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 36 */ {"C.OLE", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 37 */ {"C.ULE", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 38 */ {"C.SF", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 39 */ {"C.NGLE", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3A */ {"C.SEQ", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3B */ {"C.NGL", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3C */ {"C.LT", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3D */ {"C.NGE", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3E */ {"C.LE", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3F */ {"C.NGT", None, 0, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 30 */ {"C.F", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 31 */ {"C.UN", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 32 */ {"C.EQ", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 33 */ {"C.UEQ", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 34 */ {"C.OLT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 35 */ {"C.ULT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 36 */ {"C.OLE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 37 */ {"C.ULE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 38 */ {"C.SF", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 39 */ {"C.NGLE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 3A */ {"C.SEQ", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 3B */ {"C.NGL", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 3C */ {"C.LT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 3D */ {"C.NGE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 3E */ {"C.LE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 3F */ {"C.NGT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
 };
 // clang-format on
+
+namespace {
+
+// The walk of a block relies on these: it tests the shape alone, and a
+// missing instruction's message names it.
+constexpr bool shapesAreConsistent() {
+    for (const InstructionInfo& e : instructionTable) {
+        if ((e.report != nullptr) != ((e.shape & SHAPE_REPORTS) != 0)) return false;
+        if ((e.shape & SHAPE_MISSING) && (!(e.shape & SHAPE_ENDS_BLOCK) || !e.mnemonic))
+            return false;
+    }
+    return true;
+}
+static_assert(shapesAreConsistent());
+
+} // namespace

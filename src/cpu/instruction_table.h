@@ -63,6 +63,9 @@ enum BlockShapeEffect : uint8_t {
     // No routine carries it out: reported when its block is compiled, and the
     // emulation halts once the block has run.
     SHAPE_MISSING = 1u << 6,
+    // Has a report routine, which may show a message when its block is
+    // compiled.
+    SHAPE_REPORTS = 1u << 7,
 };
 
 using InterpretRoutine = void (*)(const interp::Instruction&, interp::BlockRun&);
