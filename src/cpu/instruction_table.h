@@ -103,24 +103,21 @@ extern const InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE];
 // of the sub-table its opcode and rs field select.
 inline unsigned instructionIndex(uint32_t word) {
     const uint32_t op = word >> 26;
-    const uint32_t rs = (word >> 21) & 31;
+    // Only SPECIAL (0), REGIMM (1), COP0 (0x10) and COP1 (0x11) have sub-tables.
+    constexpr uint64_t OPS_WITH_SUB_TABLES = 0x30003;
+    if (((OPS_WITH_SUB_TABLES >> op) & 1) == 0) return TABLE_MAIN + op;
     const uint32_t funct = word & 63;
-    switch (op) {
-    case 0x00:
-        return TABLE_SPECIAL + funct;
-    case 0x01:
-        return TABLE_REGIMM + ((word >> 16) & 31);
-    case 0x10:
+    if (op == 0x00) return TABLE_SPECIAL + funct;
+    if (op == 0x01) return TABLE_REGIMM + ((word >> 16) & 31);
+    const uint32_t rs = (word >> 21) & 31;
+    if (op == 0x10) {
         if (rs == 0x08) return TABLE_BC0 + ((word >> 16) & 3);
         if (rs == 0x10) return TABLE_CO + funct;
         return TABLE_COP0 + rs;
-    case 0x11:
-        if (rs == 0x08) return TABLE_BC1 + ((word >> 16) & 3);
-        if (rs == 0x10 || rs == 0x11 || rs == 0x14 || rs == 0x15) return TABLE_FPU + funct;
-        return TABLE_COP1 + rs;
-    default:
-        return TABLE_MAIN + op;
     }
+    if (rs == 0x08) return TABLE_BC1 + ((word >> 16) & 3);
+    if (rs == 0x10 || rs == 0x11 || rs == 0x14 || rs == 0x15) return TABLE_FPU + funct;
+    return TABLE_COP1 + rs;
 }
 
 inline const InstructionInfo& lookupInstruction(uint32_t word) {
