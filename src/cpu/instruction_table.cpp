@@ -26,7 +26,7 @@ constexpr InstructionInfo reserved(const char* mnemonic, OperandForm form) {
 
 // An instruction that no routine carries out.
 constexpr InstructionInfo missing(const char* mnemonic, OperandForm form) {
-    return {mnemonic, form, SHAPE_MISSING | SHAPE_ENDS_BLOCK, interpretNothing, translateReserved};
+    return {mnemonic, form, SHAPE_MISSING | SHAPE_ENDS_BLOCK, interpretNothing, translateMissing};
 }
 
 } // namespace

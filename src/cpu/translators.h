@@ -9,9 +9,10 @@
 #include "core/cpu_state.h"
 #include "cpu/emitter.h"
 
-// The table's empty places, reserved encodings and missing instructions: no
-// code.
+// Fillers of the table's empty places: reserved encodings and missing
+// instructions (both emit no code).
 void translateReserved();
+void translateMissing();
 
 // Jumps and branches.
 void translateJ();
