@@ -29,6 +29,14 @@ constexpr InstructionInfo missing(const char* mnemonic, OperandForm form) {
     return {mnemonic, form, SHAPE_MISSING | SHAPE_ENDS_BLOCK, interpretNothing, translateMissing};
 }
 
+// C.cond: a compare, and the message of the conditions that are not carried
+// out.
+constexpr InstructionInfo compare(const char* mnemonic) {
+    InstructionInfo info{mnemonic, None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare};
+    info.report = reportFpuCompare;
+    return info;
+}
+
 } // namespace
 
 // clang-format off
@@ -391,37 +399,21 @@ constexpr InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE] = {
     /* 2D */ none,
     /* 2E */ none,
     /* 2F */ none,
-    /* 30 */ {"C.F", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 31 */ {"C.UN", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 32 */ {"C.EQ", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 33 */ {"C.UEQ", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 34 */ {"C.OLT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 35 */ {"C.ULT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 36 */ {"C.OLE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 37 */ {"C.ULE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 38 */ {"C.SF", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 39 */ {"C.NGLE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3A */ {"C.SEQ", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3B */ {"C.NGL", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3C */ {"C.LT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3D */ {"C.NGE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3E */ {"C.LE", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
-    /* 3F */ {"C.NGT", None, SHAPE_REPORTS, interpretFpuCompare, translateFpuCompare, reportFpuCompare},
+    /* 30 */ compare("C.F"),
+    /* 31 */ compare("C.UN"),
+    /* 32 */ compare("C.EQ"),
+    /* 33 */ compare("C.UEQ"),
+    /* 34 */ compare("C.OLT"),
+    /* 35 */ compare("C.ULT"),
+    /* 36 */ compare("C.OLE"),
+    /* 37 */ compare("C.ULE"),
+    /* 38 */ compare("C.SF"),
+    /* 39 */ compare("C.NGLE"),
+    /* 3A */ compare("C.SEQ"),
+    /* 3B */ compare("C.NGL"),
+    /* 3C */ compare("C.LT"),
+    /* 3D */ compare("C.NGE"),
+    /* 3E */ compare("C.LE"),
+    /* 3F */ compare("C.NGT"),
 };
 // clang-format on
-
-namespace {
-
-// The walk of a block relies on these: it tests the shape alone, and a
-// missing instruction's message names it.
-constexpr bool shapesAreConsistent() {
-    for (const InstructionInfo& e : instructionTable) {
-        if ((e.report != nullptr) != ((e.shape & SHAPE_REPORTS) != 0)) return false;
-        if ((e.shape & SHAPE_MISSING) && (!(e.shape & SHAPE_ENDS_BLOCK) || !e.mnemonic))
-            return false;
-    }
-    return true;
-}
-static_assert(shapesAreConsistent());
-
-} // namespace
