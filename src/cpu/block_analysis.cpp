@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "app/options.h"
 #include "cpu/compile_messages.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "cpu/compile_messages.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/machine.h"
 #include "cpu/fpu_formats.h"
 #include "cpu/instruction_table.h"

@@ -5,8 +5,8 @@
 #include "cpu/instruction_table.h"
 
 #include "cpu/compile_messages.h"
-#include "cpu/interpreter_internal.h"
-#include "cpu/translators.h"
+#include "cpu/interpreter/interpreter_internal.h"
+#include "cpu/recompiler/translators.h"
 
 namespace {
 

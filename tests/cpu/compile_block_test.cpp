@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "core/machine.h"
-#include "cpu/code_cache.h"
-#include "cpu/compile_block.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
+#include "cpu/recompiler/compile_block.h"
 #include "support/cpu_test_support.h"
+#include "system/run_loop.h"
 
 using namespace enc;
 
