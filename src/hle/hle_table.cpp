@@ -55,6 +55,8 @@ HleHandler hleHandlerForName(const char* name) {
     return nullptr;
 }
 
+HleLookup hleLookup = findHleFunction;
+
 const HleFunction* findHleFunction(uint32_t callPc, uint32_t target) {
     if (!hleEnabled || !theHleTable.functions || !theHleTable.indexMap) return nullptr;
     // Only calls from cached, unmapped code (KSEG0 within the first 16 MB).

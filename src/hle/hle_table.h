@@ -56,3 +56,8 @@ HleHandler hleHandlerForName(const char* name);
 // 0x80FFFFFF, an empty slot or a function without a native replacement. Only
 // the slot is looked at: two functions sharing a slot are not told apart.
 const HleFunction* findHleFunction(uint32_t callPc, uint32_t target);
+
+// The lookup both CPU cores make for a JAL's callee while its block is
+// compiled: findHleFunction (tests substitute their own table).
+using HleLookup = const HleFunction* (*)(uint32_t callPc, uint32_t target);
+extern HleLookup hleLookup;

@@ -295,11 +295,11 @@ class ReplacedCallTest : public IntegerTest {
   protected:
     void SetUp() override {
         IntegerTest::SetUp();
-        interp::hleLookup = fakeHleLookup;
+        hleLookup = fakeHleLookup;
         nativeCalls = hleLookups = 0;
     }
     void TearDown() override {
-        interp::hleLookup = findHleFunction;
+        hleLookup = findHleFunction;
         hleEnabled = false;
         IntegerTest::TearDown();
     }

@@ -36,13 +36,13 @@ class InterpreterHleTest : public InterpreterTest {
   protected:
     void SetUp() override {
         InterpreterTest::SetUp();
-        interp::hleLookup = fakeLookup;
+        hleLookup = fakeLookup;
         hleEnabled = true;
         lookups = calls = 0;
         t0SeenByCall = t1SeenByCall = 0;
     }
     void TearDown() override {
-        interp::hleLookup = findHleFunction;
+        hleLookup = findHleFunction;
         hleEnabled = false;
     }
 };

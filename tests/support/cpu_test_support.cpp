@@ -17,8 +17,10 @@
 #include "core/memory.h"
 #include "core/memory_map.h"
 #include "core/tlb.h"
+#include "cpu/block_analysis.h"
 #include "cpu/cpu_core.h"
 #include "cpu/recompiler/code_cache.h"
+#include "cpu/recompiler/compile_block.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/native_routines.h"
 #include "cpu/recompiler/translators.h"
@@ -144,17 +146,12 @@ std::vector<std::string> translateToText(uint32_t pc, const std::vector<uint32_t
     static uint8_t buffer[4096];
     std::memset(source, 0, sizeof source);
     std::memcpy(source, words.data(), std::min(sizeof source, words.size() * 4));
-    CompileState& s = compileState;
-    s.sourcePtr = source;
-    s.sourceEnd = source + words.size() * 4;
-    s.compilePc = pc;
-    s.countdown = 2;
-    s.endCheckNeeded = 0;
-    s.pendingHle = nullptr;
+    compileState.endCheckNeeded = 0;
     x86::beginEmit(buffer, buffer + sizeof buffer);
-    decodeInstruction(s, words.at(0));
-    mainTable[s.op]();
-    const size_t size = size_t(s.emitPtr - buffer);
+    BlockAnalysis block(pc, source, uint32_t(std::min<size_t>(words.size(), 64)));
+    BlockStep step;
+    if (block.next(step)) translateStep(step);
+    const size_t size = size_t(compileState.emitPtr - buffer);
     if (bytes) *bytes = unsigned(size);
     return disassembleCode(buffer, size);
 }

@@ -24,6 +24,8 @@ uint64_t simm64(const Instruction& in) {
     return uint64_t(int64_t(int32_t(in.simm())));
 }
 
+} // namespace
+
 void interpretAddi(const Instruction& in, BlockRun&) {
     setGprSigned(in.rt(), lo(in.rs()) + in.simm());
 }
@@ -83,30 +85,6 @@ void interpretSlt(const Instruction& in, BlockRun&) {
 
 void interpretSltu(const Instruction& in, BlockRun&) {
     setGprWords(in.rd(), gpr64(in.rs()) < gpr64(in.rt()) ? 1 : 0, 0);
-}
-
-} // namespace
-
-void installArithmetic(InterpretTables& t) {
-    // ADD, ADDI and SUB never trap on overflow: they are their unsigned forms.
-    t.main[0x08] = {interpretAddi, BlockEffect::None};
-    t.main[0x09] = {interpretAddi, BlockEffect::None};
-    t.main[0x0A] = {interpretSlti, BlockEffect::None};
-    t.main[0x0B] = {interpretSltiu, BlockEffect::None};
-    t.main[0x0C] = {interpretAndi, BlockEffect::None};
-    t.main[0x0D] = {interpretOri, BlockEffect::None};
-    t.main[0x0E] = {interpretXori, BlockEffect::None};
-    t.main[0x0F] = {interpretLui, BlockEffect::None};
-    t.special[0x20] = {interpretAdd, BlockEffect::None};
-    t.special[0x21] = {interpretAdd, BlockEffect::None};
-    t.special[0x22] = {interpretSub, BlockEffect::None};
-    t.special[0x23] = {interpretSub, BlockEffect::None};
-    t.special[0x24] = {interpretAnd, BlockEffect::None};
-    t.special[0x25] = {interpretOr, BlockEffect::None};
-    t.special[0x26] = {interpretXor, BlockEffect::None};
-    t.special[0x27] = {interpretNor, BlockEffect::None};
-    t.special[0x2A] = {interpretSlt, BlockEffect::None};
-    t.special[0x2B] = {interpretSltu, BlockEffect::None};
 }
 
 } // namespace interp

@@ -33,9 +33,15 @@ void takeLikely(const Instruction& in, bool taken, BlockRun& run) {
     }
 }
 
+bool equalLow(const Instruction& in) {
+    return theCpu.gpr[in.rs()].lo == theCpu.gpr[in.rt()].lo;
+}
+
+} // namespace
+
 void interpretJ(const Instruction& in, BlockRun&) {
     theCpu.pc = jumpTarget(in);
-    if (in.flags & INSTRUCTION_IDLE_JUMP) {
+    if (in.flags & STEP_IDLE_JUMP) {
         // The guest waits for an interrupt: move Count to the next event so the
         // run loop raises it after this block.
         idleLoopSkips.store(idleLoopSkips.load(std::memory_order_relaxed) + 1,
@@ -47,7 +53,7 @@ void interpretJ(const Instruction& in, BlockRun&) {
 }
 
 void interpretJal(const Instruction& in, BlockRun&) {
-    if (in.flags & INSTRUCTION_CALL_REPLACED) return;
+    if (in.flags & STEP_CALL_REPLACED) return;
     theCpu.pc = jumpTarget(in);
     setGprSigned(31, in.pc + 8);
 }
@@ -60,10 +66,6 @@ void interpretJalr(const Instruction& in, BlockRun&) {
     // The link goes first: with rd = rs the jump goes to the link address.
     setGprSigned(in.rd(), in.pc + 8);
     theCpu.pc = theCpu.gpr[in.rs()].lo;
-}
-
-bool equalLow(const Instruction& in) {
-    return theCpu.gpr[in.rs()].lo == theCpu.gpr[in.rt()].lo;
 }
 
 void interpretBeq(const Instruction& in, BlockRun&) {
@@ -114,28 +116,6 @@ void interpretBltzl(const Instruction& in, BlockRun& run) {
 }
 void interpretBgezl(const Instruction& in, BlockRun& run) {
     takeLikely(in, lowSigned(in.rs()) >= 0, run);
-}
-
-} // namespace
-
-void installBranches(InterpretTables& t) {
-    t.main[0x02] = {interpretJ, BlockEffect::Jump};
-    t.main[0x03] = {interpretJal, BlockEffect::JumpAndLink};
-    t.main[0x04] = {interpretBeq, BlockEffect::Branch};
-    t.main[0x05] = {interpretBne, BlockEffect::Branch};
-    t.main[0x06] = {interpretBlez, BlockEffect::Branch};
-    t.main[0x07] = {interpretBgtz, BlockEffect::Branch};
-    t.main[0x14] = {interpretBeql, BlockEffect::LikelyBranch};
-    t.main[0x15] = {interpretBnel, BlockEffect::LikelyBranch};
-    t.main[0x16] = {interpretBlezl, BlockEffect::LikelyBranch};
-    t.main[0x17] = {interpretBgtzl, BlockEffect::LikelyBranch};
-    t.special[0x08] = {interpretJr, BlockEffect::Branch};
-    t.special[0x09] = {interpretJalr, BlockEffect::Branch};
-    t.regimm[0x00] = {interpretBltz, BlockEffect::Branch};
-    t.regimm[0x01] = {interpretBgez, BlockEffect::Branch};
-    t.regimm[0x02] = {interpretBltzl, BlockEffect::LikelyBranch};
-    t.regimm[0x03] = {interpretBgezl, BlockEffect::LikelyBranch};
-    t.regimm[0x11] = {interpretBgezal, BlockEffect::Branch};
 }
 
 } // namespace interp

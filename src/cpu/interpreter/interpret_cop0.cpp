@@ -11,6 +11,8 @@ uint32_t& cop0(uint32_t n) {
     return theCpu.cop0[n & 31];
 }
 
+} // namespace
+
 void interpretMfc0(const Instruction& in, BlockRun&) {
     // Only the low word of rt; its high word keeps its value.
     if (in.rt() != 0) theCpu.gpr[in.rt()].lo = cop0(in.rd());
@@ -52,18 +54,6 @@ void interpretEret(const Instruction&, BlockRun&) {
     }
     cop0(COP0_STATUS) = status;
     cop0(COP0_CAUSE) = signOf(status);
-}
-
-} // namespace
-
-void installCop0(InterpretTables& t) {
-    t.cop0[0x00] = {interpretMfc0, BlockEffect::None};
-    t.cop0[0x04] = {interpretMtc0, BlockEffect::None};
-    t.co[0x01] = {interpretTlbr, BlockEffect::None};
-    t.co[0x02] = {interpretTlbwi, BlockEffect::None};
-    t.co[0x08] = {interpretTlbp, BlockEffect::None};
-    // ERET has no delay slot and ends its block.
-    t.co[0x18] = {interpretEret, BlockEffect::EndsBlock};
 }
 
 } // namespace interp

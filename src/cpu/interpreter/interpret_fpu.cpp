@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "base/log.h"
 #include "core/machine.h"
 #include "cpu/fpu_formats.h"
 #include "cpu/interpreter/interpreter_internal.h"
@@ -115,7 +114,7 @@ Extended apply(Arith op, Extended a, Extended b) {
     return a;
 }
 
-template <Arith op> void interpretArithmetic(const Instruction& in, BlockRun&) {
+template <Arith op> void arithmetic(const Instruction& in) {
     const uint32_t format = fmtOf(in.word);
     if (format == FMT_S) {
         storeSingle(fd(in), apply(op, loadSingle(fs(in)), loadSingle(ft(in))));
@@ -124,28 +123,13 @@ template <Arith op> void interpretArithmetic(const Instruction& in, BlockRun&) {
     }
 }
 
-template <bool negate> void interpretSign(const Instruction& in, BlockRun&) {
+template <bool negate> void signOperation(const Instruction& in) {
     const uint32_t format = fmtOf(in.word);
     auto operation = [](Extended x) { return negate ? -x : std::fabs(x); };
     if (format == FMT_S) {
         storeSingle(fd(in), operation(loadSingle(fs(in))));
     } else if (format == FMT_D && doublesFit({fs(in), fd(in)})) {
         storeDouble(fd(in), operation(loadDouble(fs(in))));
-    }
-}
-
-void interpretSqrt(const Instruction& in, BlockRun&) {
-    if (fmtOf(in.word) == FMT_S) storeSingle(fd(in), squareRoot(loadSingle(fs(in))));
-}
-
-void interpretMov(const Instruction& in, BlockRun&) {
-    const uint32_t format = fmtOf(in.word);
-    if (format == FMT_S) {
-        storeWord(fd(in), theCpu.fpr[fs(in)]);
-    } else if (format == FMT_D && doublesFit({fs(in), fd(in)})) {
-        const uint32_t lo = theCpu.fpr[fs(in)], hi = theCpu.fpr[fs(in) + 1];
-        theCpu.fpr[fd(in)] = lo;
-        theCpu.fpr[fd(in) + 1] = hi;
     }
 }
 
@@ -164,18 +148,57 @@ bool loadFloatingOperand(const Instruction& in, Extended& value) {
     return false;
 }
 
-void interpretTruncW(const Instruction& in, BlockRun&) {
+// fcr0 for control register 0, fcr31 for every other number.
+uint32_t& controlRegister(uint32_t n) {
+    return n == 0 ? theCpu.fcr0 : theCpu.fcr31;
+}
+
+bool conditionFlag() {
+    return (theCpu.fcr31 & FCR31_CONDITION) != 0;
+}
+
+template <bool onTrue> void branchOnFlag(const Instruction& in) {
+    theCpu.pc = conditionFlag() == onTrue ? in.branchTarget() : in.pc + 8;
+}
+
+template <bool onTrue> void branchOnFlagLikely(const Instruction& in, BlockRun& run) {
+    if (conditionFlag() == onTrue) {
+        theCpu.pc = in.branchTarget();
+    } else {
+        theCpu.pc = in.pc + 8;
+        run.leftEarly = true;
+    }
+}
+
+} // namespace
+
+void interpretFpuSqrt(const Instruction& in, BlockRun&) {
+    if (fmtOf(in.word) == FMT_S) storeSingle(fd(in), squareRoot(loadSingle(fs(in))));
+}
+
+void interpretFpuMov(const Instruction& in, BlockRun&) {
+    const uint32_t format = fmtOf(in.word);
+    if (format == FMT_S) {
+        storeWord(fd(in), theCpu.fpr[fs(in)]);
+    } else if (format == FMT_D && doublesFit({fs(in), fd(in)})) {
+        const uint32_t lo = theCpu.fpr[fs(in)], hi = theCpu.fpr[fs(in) + 1];
+        theCpu.fpr[fd(in)] = lo;
+        theCpu.fpr[fd(in) + 1] = hi;
+    }
+}
+
+void interpretFpuTruncW(const Instruction& in, BlockRun&) {
     Extended value;
     if (loadFloatingOperand(in, value)) storeWord(fd(in), toWord(std::trunc(value)));
 }
 
-void interpretCvtW(const Instruction& in, BlockRun&) {
+void interpretFpuCvtW(const Instruction& in, BlockRun&) {
     // The host's rounding mode: to nearest, ties to even.
     Extended value;
     if (loadFloatingOperand(in, value)) storeWord(fd(in), toWord(std::nearbyint(value)));
 }
 
-void interpretCvtS(const Instruction& in, BlockRun&) {
+void interpretFpuCvtS(const Instruction& in, BlockRun&) {
     const uint32_t format = fmtOf(in.word);
     if (format == FMT_D && doublesFit({fs(in)}))
         storeSingle(fd(in), loadDouble(fs(in)));
@@ -183,7 +206,7 @@ void interpretCvtS(const Instruction& in, BlockRun&) {
         storeSingle(fd(in), loadWord(fs(in)));
 }
 
-void interpretCvtD(const Instruction& in, BlockRun&) {
+void interpretFpuCvtD(const Instruction& in, BlockRun&) {
     const uint32_t format = fmtOf(in.word);
     if (!doublesFit({fd(in)})) return;
     if (format == FMT_S)
@@ -192,7 +215,7 @@ void interpretCvtD(const Instruction& in, BlockRun&) {
         storeDouble(fd(in), loadWord(fs(in)));
 }
 
-void interpretCompare(const Instruction& in, BlockRun&) {
+void interpretFpuCompare(const Instruction& in, BlockRun&) {
     const uint32_t format = fmtOf(in.word);
     const uint8_t tested = compareTestBits(in.funct() & 15);
     if (tested == 0) return;
@@ -214,39 +237,6 @@ void interpretCompare(const Instruction& in, BlockRun&) {
     if (status & tested) theCpu.fcr31 |= FCR31_CONDITION;
 }
 
-// --- Messages of the unsupported forms, shown when the block is compiled. ---
-
-void reportFormat(const char* text) {
-    showMessage(0, "%s", text);
-    haltEmulation();
-}
-
-void reportSqrt(uint32_t word) {
-    if (fmtOf(word) == FMT_D) reportFormat(FPU_MESSAGE_SQRT_D);
-}
-void reportCvtS(uint32_t word) {
-    if (fmtOf(word) == FMT_L) reportFormat(FPU_MESSAGE_CVT_S_L);
-}
-void reportCvtD(uint32_t word) {
-    if (fmtOf(word) == FMT_L) reportFormat(FPU_MESSAGE_CVT_D_L);
-}
-void reportCompare(uint32_t word) {
-    const uint32_t format = fmtOf(word);
-    const uint32_t cond = word & 15;
-    if ((format != FMT_S && format != FMT_D) || compareTestBits(cond) != 0) return;
-    showMessage(0,
-                format == FMT_S ? "COND_%s needed in DynaRec for C.cond.S!"
-                                : "COND_%s needed in DynaRec for C.cond.D!",
-                compareConditionName(cond));
-    haltEmulation();
-}
-
-// --- Moves and branches. ---
-
-uint32_t& controlRegister(uint32_t n) {
-    return n == 0 ? theCpu.fcr0 : theCpu.fcr31;
-}
-
 void interpretMfc1(const Instruction& in, BlockRun&) {
     setGprSigned(in.rt(), theCpu.fpr[fs(in)]);
 }
@@ -260,49 +250,36 @@ void interpretCtc1(const Instruction& in, BlockRun&) {
     controlRegister(fs(in)) = theCpu.gpr[in.rt()].lo;
 }
 
-bool conditionFlag() {
-    return (theCpu.fcr31 & FCR31_CONDITION) != 0;
+void interpretBc1f(const Instruction& in, BlockRun&) {
+    branchOnFlag<false>(in);
+}
+void interpretBc1t(const Instruction& in, BlockRun&) {
+    branchOnFlag<true>(in);
+}
+void interpretBc1fl(const Instruction& in, BlockRun& run) {
+    branchOnFlagLikely<false>(in, run);
+}
+void interpretBc1tl(const Instruction& in, BlockRun& run) {
+    branchOnFlagLikely<true>(in, run);
 }
 
-template <bool onTrue> void interpretBc1(const Instruction& in, BlockRun&) {
-    theCpu.pc = conditionFlag() == onTrue ? in.branchTarget() : in.pc + 8;
+void interpretFpuAdd(const Instruction& in, BlockRun&) {
+    arithmetic<Arith::Add>(in);
 }
-
-template <bool onTrue> void interpretBc1Likely(const Instruction& in, BlockRun& run) {
-    if (conditionFlag() == onTrue) {
-        theCpu.pc = in.branchTarget();
-    } else {
-        theCpu.pc = in.pc + 8;
-        run.leftEarly = true;
-    }
+void interpretFpuSub(const Instruction& in, BlockRun&) {
+    arithmetic<Arith::Sub>(in);
 }
-
-} // namespace
-
-void installFpu(InterpretTables& t) {
-    t.cop1[0x00] = {interpretMfc1, BlockEffect::None};
-    t.cop1[0x02] = {interpretCfc1, BlockEffect::None};
-    t.cop1[0x04] = {interpretMtc1, BlockEffect::None};
-    t.cop1[0x06] = {interpretCtc1, BlockEffect::None};
-    t.bc1[0] = {interpretBc1<false>, BlockEffect::Branch};
-    t.bc1[1] = {interpretBc1<true>, BlockEffect::Branch};
-    t.bc1[2] = {interpretBc1Likely<false>, BlockEffect::LikelyBranch};
-    t.bc1[3] = {interpretBc1Likely<true>, BlockEffect::LikelyBranch};
-
-    t.fpu[0x00] = {interpretArithmetic<Arith::Add>, BlockEffect::None};
-    t.fpu[0x01] = {interpretArithmetic<Arith::Sub>, BlockEffect::None};
-    t.fpu[0x02] = {interpretArithmetic<Arith::Mul>, BlockEffect::None};
-    t.fpu[0x03] = {interpretArithmetic<Arith::Div>, BlockEffect::None};
-    t.fpu[0x04] = {interpretSqrt, BlockEffect::None, reportSqrt};
-    t.fpu[0x05] = {interpretSign<false>, BlockEffect::None};
-    t.fpu[0x06] = {interpretMov, BlockEffect::None};
-    t.fpu[0x07] = {interpretSign<true>, BlockEffect::None};
-    t.fpu[0x0D] = {interpretTruncW, BlockEffect::None};
-    t.fpu[0x20] = {interpretCvtS, BlockEffect::None, reportCvtS};
-    t.fpu[0x21] = {interpretCvtD, BlockEffect::None, reportCvtD};
-    t.fpu[0x24] = {interpretCvtW, BlockEffect::None};
-    for (unsigned f = 0x30; f < 0x40; ++f)
-        t.fpu[f] = {interpretCompare, BlockEffect::None, reportCompare};
+void interpretFpuMul(const Instruction& in, BlockRun&) {
+    arithmetic<Arith::Mul>(in);
+}
+void interpretFpuDiv(const Instruction& in, BlockRun&) {
+    arithmetic<Arith::Div>(in);
+}
+void interpretFpuAbs(const Instruction& in, BlockRun&) {
+    signOperation<false>(in);
+}
+void interpretFpuNeg(const Instruction& in, BlockRun&) {
+    signOperation<true>(in);
 }
 
 } // namespace interp

@@ -16,6 +16,8 @@ uint32_t address(const Instruction& in) {
     return theCpu.gpr[in.rs()].lo + in.simm();
 }
 
+} // namespace
+
 void interpretLb(const Instruction& in, BlockRun&) {
     const uint8_t* p = memRead(address(in) ^ 3);
     setGprSigned(in.rt(), uint32_t(int32_t(int8_t(*p))));
@@ -92,31 +94,6 @@ void interpretSdc1(const Instruction& in, BlockRun&) {
     // The missing upper register of a pair at the last register reads as 0.
     hostWrite32(p, ft + 1 < 32 ? theCpu.fpr[ft + 1] : 0);
     hostWrite32(p + 4, theCpu.fpr[ft]);
-}
-
-} // namespace
-
-void installLoadsStores(InterpretTables& t) {
-    t.main[0x20] = {interpretLb, BlockEffect::None};
-    t.main[0x21] = {interpretLh, BlockEffect::None};
-    t.main[0x22] = {interpretLwl, BlockEffect::None};
-    t.main[0x23] = {interpretLw, BlockEffect::None};
-    t.main[0x24] = {interpretLbu, BlockEffect::None};
-    t.main[0x25] = {interpretLhu, BlockEffect::None};
-    t.main[0x26] = {interpretLwr, BlockEffect::None};
-    t.main[0x31] = {interpretLwc1, BlockEffect::None};
-    t.main[0x35] = {interpretLdc1, BlockEffect::None};
-    t.main[0x37] = {interpretLd, BlockEffect::None};
-    // The stores that may reach a hardware register ask for the end check;
-    // SD and SDC1 never do.
-    t.main[0x28] = {interpretSb, BlockEffect::Store};
-    t.main[0x29] = {interpretSh, BlockEffect::Store};
-    t.main[0x2A] = {interpretSwl, BlockEffect::Store};
-    t.main[0x2B] = {interpretSw, BlockEffect::Store};
-    t.main[0x2E] = {interpretSwr, BlockEffect::Store};
-    t.main[0x39] = {interpretSwc1, BlockEffect::Store};
-    t.main[0x3D] = {interpretSdc1, BlockEffect::None};
-    t.main[0x3F] = {interpretSd, BlockEffect::None};
 }
 
 } // namespace interp

@@ -18,6 +18,18 @@ void setSigned(GuestWord64& r, uint32_t value) {
     r.hi = signOf(value);
 }
 
+void storeProduct(uint64_t product) {
+    setSigned(theCpu.lo, uint32_t(product));
+    setSigned(theCpu.hi, uint32_t(product >> 32));
+}
+
+void storeDivision(Division32 d) {
+    setSigned(theCpu.lo, d.quotient);
+    setSigned(theCpu.hi, d.remainder);
+}
+
+} // namespace
+
 void interpretMfhi(const Instruction& in, BlockRun&) {
     setGprWords(in.rd(), theCpu.hi.lo, theCpu.hi.hi);
 }
@@ -31,21 +43,11 @@ void interpretMtlo(const Instruction& in, BlockRun&) {
     theCpu.lo = theCpu.gpr[in.rs()];
 }
 
-void storeProduct(uint64_t product) {
-    setSigned(theCpu.lo, uint32_t(product));
-    setSigned(theCpu.hi, uint32_t(product >> 32));
-}
-
 void interpretMult(const Instruction& in, BlockRun&) {
     storeProduct(uint64_t(int64_t(int32_t(lo(in.rs()))) * int64_t(int32_t(lo(in.rt())))));
 }
 void interpretMultu(const Instruction& in, BlockRun&) {
     storeProduct(uint64_t(lo(in.rs())) * uint64_t(lo(in.rt())));
-}
-
-void storeDivision(Division32 d) {
-    setSigned(theCpu.lo, d.quotient);
-    setSigned(theCpu.hi, d.remainder);
 }
 
 void interpretDiv(const Instruction& in, BlockRun&) {
@@ -64,21 +66,6 @@ void interpretDdivu(const Instruction& in, BlockRun&) {
     const GuestWord64 a = theCpu.gpr[in.rs()];
     const GuestWord64 b = theCpu.gpr[in.rt()];
     divideDoublewordUnsigned(a.lo, a.hi, b.lo, b.hi);
-}
-
-} // namespace
-
-void installMultiplyDivide(InterpretTables& t) {
-    t.special[0x10] = {interpretMfhi, BlockEffect::None};
-    t.special[0x11] = {interpretMthi, BlockEffect::None};
-    t.special[0x12] = {interpretMflo, BlockEffect::None};
-    t.special[0x13] = {interpretMtlo, BlockEffect::None};
-    t.special[0x18] = {interpretMult, BlockEffect::None};
-    t.special[0x19] = {interpretMultu, BlockEffect::None};
-    t.special[0x1A] = {interpretDiv, BlockEffect::None};
-    t.special[0x1B] = {interpretDivu, BlockEffect::None};
-    t.special[0x1D] = {interpretDmultu, BlockEffect::None};
-    t.special[0x1F] = {interpretDdivu, BlockEffect::None};
 }
 
 } // namespace interp

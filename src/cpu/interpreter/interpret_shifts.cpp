@@ -17,6 +17,8 @@ uint32_t variableCount(const Instruction& in) {
     return lo(in.rs()) & 31;
 }
 
+} // namespace
+
 void interpretSll(const Instruction& in, BlockRun&) {
     setGprSigned(in.rd(), lo(in.rt()) << in.sa());
 }
@@ -52,22 +54,6 @@ void interpretDsrl32(const Instruction& in, BlockRun&) {
 }
 void interpretDsra32(const Instruction& in, BlockRun&) {
     setGprSigned(in.rd(), uint32_t(int32_t(hi(in.rt())) >> in.sa()));
-}
-
-} // namespace
-
-void installShifts(InterpretTables& t) {
-    t.special[0x00] = {interpretSll, BlockEffect::None};
-    t.special[0x02] = {interpretSrl, BlockEffect::None};
-    t.special[0x03] = {interpretSra, BlockEffect::None};
-    t.special[0x04] = {interpretSllv, BlockEffect::None};
-    t.special[0x06] = {interpretSrlv, BlockEffect::None};
-    t.special[0x07] = {interpretSrav, BlockEffect::None};
-    t.special[0x38] = {interpretDsll, BlockEffect::None};
-    t.special[0x3A] = {interpretDsrl, BlockEffect::None};
-    t.special[0x3C] = {interpretDsll32, BlockEffect::None};
-    t.special[0x3E] = {interpretDsrl32, BlockEffect::None};
-    t.special[0x3F] = {interpretDsra32, BlockEffect::None};
 }
 
 } // namespace interp

@@ -1,37 +1,26 @@
 // Shared pieces of the reference interpreter: the decoded instruction, the
-// dispatch tables and the register helpers used by the instruction families.
+// routines of the instruction families (the instruction table reaches them)
+// and the register helpers they use.
 //
-// A block is run in two passes, as the recompiler does: the first walks the
-// instruction words and fixes the block's extent and its compile-time facts
-// (the likely branches' early-exit end check, the idle jump, the replaced
-// JALs, the missing instructions' messages); the second runs the captured
-// words in order.
+// A block is run in two passes: the first takes the block's shape and its
+// compile-time facts from BlockAnalysis, exactly as the recompiler does; the
+// second runs the captured words in order.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
 #include "core/cpu_state.h"
-#include "hle/hle_table.h"
+#include "cpu/block_analysis.h"
+#include "cpu/instruction_table.h"
 
 namespace interp {
-
-// Compile-time facts about one instruction of a block.
-enum InstructionFlags : uint32_t {
-    // J to itself whose delay slot is the word 0.
-    INSTRUCTION_IDLE_JUMP = 1u << 0,
-    // Likely branch compiled after a store that requested the end check: its
-    // early exit runs the end check too.
-    INSTRUCTION_END_CHECK_ON_EXIT = 1u << 1,
-    // JAL whose callee is replaced by a native routine: the JAL does nothing.
-    INSTRUCTION_CALL_REPLACED = 1u << 2,
-};
 
 // One guest instruction as the interpreter runs it.
 struct Instruction {
     uint32_t pc;    // guest address of the instruction
     uint32_t word;  // the instruction word
-    uint32_t flags; // InstructionFlags
+    uint32_t flags; // BlockStepFlags
 
     uint32_t op() const { return word >> 26; }
     uint32_t rs() const { return (word >> 21) & 31; }
@@ -54,67 +43,121 @@ struct BlockRun {
     bool leftEarly = false;
 };
 
-using InterpretRoutine = void (*)(const Instruction&, BlockRun&);
-
-// What an instruction does to the shape of its block while it is compiled.
-enum class BlockEffect : uint8_t {
-    None,
-    Branch,       // two-way branch, JR, JALR: the next instruction is the delay slot
-    LikelyBranch, // as Branch; its early exit may need the end check
-    Jump,         // J: as Branch, plus the idle-loop look-ahead
-    JumpAndLink,  // JAL: as Branch, plus the native-replacement test
-    Store,        // requests the end check unless its base is the stack pointer
-    Missing,      // not supported: message, halt, the block ends after it
-    EndsBlock,    // the block ends after it
-};
-
-// A message the translation of an instruction shows (and the halt it sets)
-// while its block is compiled, without changing the block's shape; decided
-// from the whole word (the FPU's unsupported formats and conditions).
-using CompileReport = void (*)(uint32_t word);
-
-struct InterpretEntry {
-    InterpretRoutine run;
-    BlockEffect effect;
-    CompileReport report = nullptr;
-};
-
-// The nine dispatch tables, indexed like the recompiler's.
-struct InterpretTables {
-    InterpretEntry main[64];
-    InterpretEntry special[64];
-    InterpretEntry regimm[32];
-    InterpretEntry cop0[32];
-    InterpretEntry bc0[4];
-    InterpretEntry co[64];
-    InterpretEntry cop1[32];
-    InterpretEntry bc1[4];
-    InterpretEntry fpu[64];
-};
-
-// Each family fills its entries; the fillers go first.
-void installFillers(InterpretTables& tables);
-void installBranches(InterpretTables& tables);
-void installArithmetic(InterpretTables& tables);
-void installShifts(InterpretTables& tables);
-void installMultiplyDivide(InterpretTables& tables);
-void installLoadsStores(InterpretTables& tables);
-void installCop0(InterpretTables& tables);
-void installFpu(InterpretTables& tables);
-
-// The entry that runs `word` (dispatch entries resolved).
-const InterpretEntry& lookupInstruction(uint32_t word);
-
-// The message and halt of an instruction that no routine carries out.
-void reportMissingInstruction(uint32_t pc, uint32_t word);
-
-// How a JAL's callee is looked up for a native replacement (findHleFunction;
-// tests substitute their own table).
-using HleLookup = const HleFunction* (*)(uint32_t callPc, uint32_t target);
-extern HleLookup hleLookup;
-
-// Routine of the entries that do nothing when run.
+// Routine of the entries that do nothing when run (reserved encodings and
+// missing instructions).
 void interpretNothing(const Instruction&, BlockRun&);
+
+// Jumps and branches.
+void interpretJ(const Instruction&, BlockRun&);
+void interpretJal(const Instruction&, BlockRun&);
+void interpretJr(const Instruction&, BlockRun&);
+void interpretJalr(const Instruction&, BlockRun&);
+void interpretBeq(const Instruction&, BlockRun&);
+void interpretBne(const Instruction&, BlockRun&);
+void interpretBlez(const Instruction&, BlockRun&);
+void interpretBgtz(const Instruction&, BlockRun&);
+void interpretBltz(const Instruction&, BlockRun&);
+void interpretBgez(const Instruction&, BlockRun&);
+void interpretBgezal(const Instruction&, BlockRun&);
+void interpretBeql(const Instruction&, BlockRun&);
+void interpretBnel(const Instruction&, BlockRun&);
+void interpretBlezl(const Instruction&, BlockRun&);
+void interpretBgtzl(const Instruction&, BlockRun&);
+void interpretBltzl(const Instruction&, BlockRun&);
+void interpretBgezl(const Instruction&, BlockRun&);
+
+// Immediate and register arithmetic and logic.
+void interpretAddi(const Instruction&, BlockRun&);
+void interpretSlti(const Instruction&, BlockRun&);
+void interpretSltiu(const Instruction&, BlockRun&);
+void interpretAndi(const Instruction&, BlockRun&);
+void interpretOri(const Instruction&, BlockRun&);
+void interpretXori(const Instruction&, BlockRun&);
+void interpretLui(const Instruction&, BlockRun&);
+void interpretAdd(const Instruction&, BlockRun&);
+void interpretSub(const Instruction&, BlockRun&);
+void interpretAnd(const Instruction&, BlockRun&);
+void interpretOr(const Instruction&, BlockRun&);
+void interpretXor(const Instruction&, BlockRun&);
+void interpretNor(const Instruction&, BlockRun&);
+void interpretSlt(const Instruction&, BlockRun&);
+void interpretSltu(const Instruction&, BlockRun&);
+
+// Shifts.
+void interpretSll(const Instruction&, BlockRun&);
+void interpretSrl(const Instruction&, BlockRun&);
+void interpretSra(const Instruction&, BlockRun&);
+void interpretSllv(const Instruction&, BlockRun&);
+void interpretSrlv(const Instruction&, BlockRun&);
+void interpretSrav(const Instruction&, BlockRun&);
+void interpretDsll(const Instruction&, BlockRun&);
+void interpretDsrl(const Instruction&, BlockRun&);
+void interpretDsll32(const Instruction&, BlockRun&);
+void interpretDsrl32(const Instruction&, BlockRun&);
+void interpretDsra32(const Instruction&, BlockRun&);
+
+// HI/LO, multiplication and division.
+void interpretMfhi(const Instruction&, BlockRun&);
+void interpretMflo(const Instruction&, BlockRun&);
+void interpretMthi(const Instruction&, BlockRun&);
+void interpretMtlo(const Instruction&, BlockRun&);
+void interpretMult(const Instruction&, BlockRun&);
+void interpretMultu(const Instruction&, BlockRun&);
+void interpretDiv(const Instruction&, BlockRun&);
+void interpretDivu(const Instruction&, BlockRun&);
+void interpretDmultu(const Instruction&, BlockRun&);
+void interpretDdivu(const Instruction&, BlockRun&);
+
+// Loads and stores.
+void interpretLb(const Instruction&, BlockRun&);
+void interpretLh(const Instruction&, BlockRun&);
+void interpretLw(const Instruction&, BlockRun&);
+void interpretLbu(const Instruction&, BlockRun&);
+void interpretLhu(const Instruction&, BlockRun&);
+void interpretLd(const Instruction&, BlockRun&);
+void interpretLwl(const Instruction&, BlockRun&);
+void interpretLwr(const Instruction&, BlockRun&);
+void interpretLwc1(const Instruction&, BlockRun&);
+void interpretLdc1(const Instruction&, BlockRun&);
+void interpretSb(const Instruction&, BlockRun&);
+void interpretSh(const Instruction&, BlockRun&);
+void interpretSw(const Instruction&, BlockRun&);
+void interpretSd(const Instruction&, BlockRun&);
+void interpretSwl(const Instruction&, BlockRun&);
+void interpretSwr(const Instruction&, BlockRun&);
+void interpretSwc1(const Instruction&, BlockRun&);
+void interpretSdc1(const Instruction&, BlockRun&);
+
+// System-control coprocessor: moves, TLB instructions, ERET.
+void interpretMfc0(const Instruction&, BlockRun&);
+void interpretMtc0(const Instruction&, BlockRun&);
+void interpretTlbr(const Instruction&, BlockRun&);
+void interpretTlbwi(const Instruction&, BlockRun&);
+void interpretTlbp(const Instruction&, BlockRun&);
+void interpretEret(const Instruction&, BlockRun&);
+
+// Floating-point unit: moves, branches, arithmetic, conversions, compares.
+void interpretMfc1(const Instruction&, BlockRun&);
+void interpretCfc1(const Instruction&, BlockRun&);
+void interpretMtc1(const Instruction&, BlockRun&);
+void interpretCtc1(const Instruction&, BlockRun&);
+void interpretBc1f(const Instruction&, BlockRun&);
+void interpretBc1t(const Instruction&, BlockRun&);
+void interpretBc1fl(const Instruction&, BlockRun&);
+void interpretBc1tl(const Instruction&, BlockRun&);
+void interpretFpuAdd(const Instruction&, BlockRun&);
+void interpretFpuSub(const Instruction&, BlockRun&);
+void interpretFpuMul(const Instruction&, BlockRun&);
+void interpretFpuDiv(const Instruction&, BlockRun&);
+void interpretFpuSqrt(const Instruction&, BlockRun&);
+void interpretFpuAbs(const Instruction&, BlockRun&);
+void interpretFpuMov(const Instruction&, BlockRun&);
+void interpretFpuNeg(const Instruction&, BlockRun&);
+void interpretFpuTruncW(const Instruction&, BlockRun&);
+void interpretFpuCvtS(const Instruction&, BlockRun&);
+void interpretFpuCvtD(const Instruction&, BlockRun&);
+void interpretFpuCvtW(const Instruction&, BlockRun&);
+void interpretFpuCompare(const Instruction&, BlockRun&);
 
 // --- Register helpers. Register 0 is never written. ---
 

@@ -4,12 +4,12 @@
 
 #include "core/cpu_state.h"
 #include "core/memory.h"
+#include "cpu/block_analysis.h"
 #include "cpu/end_check.h"
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/translators.h"
 #include "cpu/x64/emitter.h"
-#include "hle/hle_table.h"
 
 CompileState compileState;
 
@@ -17,12 +17,6 @@ namespace {
 
 CompileState& cs() {
     return compileState;
-}
-
-uint32_t readWord(const uint8_t* at) {
-    uint32_t w;
-    std::memcpy(&w, at, 4);
-    return w;
 }
 
 long roomLeft() {
@@ -51,11 +45,24 @@ void decodeInstruction(CompileState& s, uint32_t word) {
     s.bcCode = (word >> 16) & 3;
 }
 
-bool peekGuestWord(int index, uint32_t& word) {
-    const uint8_t* at = cs().sourcePtr + 4 * index;
-    if (at < cs().sourcePtr || at + 4 > cs().sourceEnd) return false;
-    word = readWord(at);
-    return true;
+namespace {
+
+// The body of translateStep, inlined into compileBlock's loop.
+[[gnu::always_inline]] inline void emitStep(const BlockStep& step) {
+    CompileState& s = cs();
+    decodeInstruction(s, step.word);
+    s.compilePc = step.pc;
+    s.stepFlags = step.flags;
+    step.info->translate();
+    if (step.flags & STEP_REQUESTS_END_CHECK) s.endCheckNeeded = 1;
+    if (step.nativeCallAfter != nullptr)
+        x86::callRel32(reinterpret_cast<const void*>(step.nativeCallAfter));
+}
+
+} // namespace
+
+void translateStep(const BlockStep& step) {
+    emitStep(step);
 }
 
 void emitEndCheck() {
@@ -79,46 +86,29 @@ void emitBlockExit() {
 bool compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable, uint8_t* record,
                   uint8_t* limit) {
     CompileState& s = cs();
-    s.sourcePtr = source;
-    s.sourceEnd = source + 4 * uint64_t(wordsAvailable);
-    s.compilePc = startPc;
-    s.countdown = 2;
     s.endCheckNeeded = 0;
-    s.pendingHle = nullptr;
     if (limit - record < long(BLOCK_HEADER_SIZE)) return false;
     x86::beginEmit(record + BLOCK_HEADER_SIZE, limit);
 
     x86::pushRbx();
+    BlockAnalysis block(startPc, source, wordsAvailable);
+    BlockStep step;
     bool cutShort = false;
-    for (;;) {
-        const bool inBody = s.countdown == 2;
-        if (s.countdown == 1) s.countdown = 0; // the delay slot of a branch
-        if (s.sourcePtr + 4 > s.sourceEnd || roomLeft() < roomNeeded(inBody)) {
+    while (!block.closed()) {
+        if (roomLeft() < roomNeeded(block.nextInBody()) || !block.next(step)) {
             cutShort = true;
             break;
         }
-        decodeInstruction(s, readWord(s.sourcePtr));
-        mainTable[s.op]();
-        s.sourcePtr += 4;
-        s.compilePc += 4;
-        if (s.countdown != 0) continue;
-        if (hleEnabled && s.pendingHle) {
-            // The replaced function runs natively; translation goes on at
-            // its return point, the instruction after the delay slot.
-            x86::callRel32(reinterpret_cast<const void*>(s.pendingHle->handler));
-            s.pendingHle = nullptr;
-            s.countdown = 2;
-            continue;
-        }
-        break;
+        emitStep(step);
     }
-    const uint32_t count = (s.compilePc - startPc) >> 2;
+    const uint32_t count = block.count();
+    const uint32_t nextPc = startPc + count * 4;
     if (count == 0) return false;
-    if (cutShort) x86::movAbsImm(&theCpu.pc, s.compilePc);
+    if (cutShort) x86::movAbsImm(&theCpu.pc, nextPc);
     emitBlockExit();
     if (x86::outOfRoom()) return false;
 
-    const uint32_t header[3] = {startPc, s.compilePc - 4, count};
+    const uint32_t header[3] = {startPc, nextPc - 4, count};
     std::memcpy(record, header, sizeof header);
     usedBytes += uint32_t(s.emitPtr - record);
     return true;

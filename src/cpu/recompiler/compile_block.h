@@ -3,13 +3,19 @@
 
 #include <cstdint>
 
+struct BlockStep;
+
 // Translates the block that starts at guest address startPc, whose first
 // instruction word is at `source` with `wordsAvailable` words of its memory
 // block from there, into a block record at `record`; nothing is written at or
-// beyond `limit`. The block ends one instruction after its first branch or
-// jump, after an instruction that ends it (a missing one), or, when the
-// memory block or the room runs out first, at the last word translated with
-// pc set to the next address. Adds the record's size to usedBytes. Returns
-// false, with nothing added, when the record does not fit.
+// beyond `limit`. The block's shape is the one BlockAnalysis decides; when
+// the memory block or the room runs out first, it ends at the last word
+// translated with pc set to the next address. Adds the record's size to
+// usedBytes. Returns false, with nothing added, when the record does not fit.
 bool compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable, uint8_t* record,
                   uint8_t* limit);
+
+// Appends the code of one instruction of a block, as compileBlock does: its
+// template, the end check request of a store, and the call of a native
+// replacement after the delay slot of a replaced JAL.
+void translateStep(const BlockStep& step);

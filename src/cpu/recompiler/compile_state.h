@@ -3,20 +3,13 @@
 
 #include <cstdint>
 
-struct HleFunction;
-
 struct CompileState {
-    const uint8_t* sourcePtr = nullptr; // the guest instruction word being translated
-    const uint8_t* sourceEnd = nullptr; // end of the memory block the words come from
-    uint8_t* emitPtr = nullptr;         // where the next emitted byte goes
-    uint8_t* emitLimit = nullptr;       // first byte the emitter may not write
-    bool emitOutOfRoom = false;         // sticky: an emit did not fit
-    uint32_t compilePc = 0;             // guest address of the instruction being translated
-    // 2 in a block's body; a branch or jump sets 1 (the next instruction is its
-    // delay slot); 0 ends the block after the current instruction.
-    uint32_t countdown = 0;
-    uint32_t endCheckNeeded = 0;             // a store may have reached a hardware register
-    const HleFunction* pendingHle = nullptr; // JAL to a natively replaced function
+    uint8_t* emitPtr = nullptr;   // where the next emitted byte goes
+    uint8_t* emitLimit = nullptr; // first byte the emitter may not write
+    bool emitOutOfRoom = false;   // sticky: an emit did not fit
+    uint32_t compilePc = 0;       // guest address of the instruction being translated
+    uint32_t stepFlags = 0;       // BlockStepFlags of the instruction being translated
+    uint32_t endCheckNeeded = 0;  // a store translated so far requested the end check
 
     // The decoded instruction word.
     uint32_t instr = 0;
@@ -39,6 +32,3 @@ extern CompileState compileState;
 
 // Splits an instruction word into the fields above.
 void decodeInstruction(CompileState& state, uint32_t word);
-// The guest word `index` words after the one being translated, or false when
-// it lies beyond the memory block the block is read from.
-bool peekGuestWord(int index, uint32_t& word);

@@ -1,15 +1,14 @@
 // Jumps and branches. Each writes the next block's address into pc for every
-// outcome and sets countdown to 1, so that the delay slot is translated into
-// the same block, which then ends.
+// outcome; the delay slot is translated after it into the same block, which
+// then ends.
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "cpu/block_analysis.h"
 #include "cpu/cpu_core.h"
-#include "cpu/interpreter/interpreter_internal.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/native_routines.h"
 #include "cpu/recompiler/translators.h"
 #include "cpu/x64/emitter.h"
-#include "hle/hle_table.h"
 
 using namespace x86;
 
@@ -62,7 +61,6 @@ void emitTwoWay(Cond skipFirst, uint32_t first, uint32_t second) {
     patchShortJumpHere(overFirst);
     movAbsImm(&theCpu.pc, second);
     patchShortJumpHere(overSecond);
-    cs().countdown = 1;
 }
 
 void emitLikely(Cond taken) {
@@ -71,14 +69,11 @@ void emitLikely(Cond taken) {
     emitBlockExit();
     patchShortJumpHere(toTarget);
     movAbsImm(&theCpu.pc, cs().branchTarget());
-    cs().countdown = 1;
 }
 
 void translateJ() {
-    const uint32_t target = jumpTarget();
-    movAbsImm(&theCpu.pc, target);
-    uint32_t delaySlot = 1;
-    if (target == cs().compilePc && peekGuestWord(1, delaySlot) && delaySlot == 0) {
+    movAbsImm(&theCpu.pc, jumpTarget());
+    if (cs().stepFlags & STEP_IDLE_JUMP) {
         // A jump to itself with an empty delay slot waits for an interrupt:
         // move Count to the next timer (or VI) event at once, and count the skip.
         movRegAbs(EAX, &idleLoopSkips);
@@ -95,32 +90,19 @@ void translateJ() {
         movAbsReg(&theCpu.cop0[COP0_COUNT], EAX);
         patchShortJumpHere(done);
     }
-    cs().countdown = 1;
 }
 
 void translateJal() {
-    const uint32_t target = jumpTarget();
-    if (hleEnabled && (cs().compilePc >> 24) == 0x80) {
-        // The same lookup as the interpreter's, so that both cores replace
-        // the same calls.
-        const HleFunction* f = interp::hleLookup(cs().compilePc, target);
-        if (f && f->handler) {
-            // The call to the native routine follows the delay slot.
-            cs().pendingHle = f;
-            cs().countdown = 1;
-            return;
-        }
-    }
-    movAbsImm(&theCpu.pc, target);
+    // A replaced call: the native routine is called after the delay slot.
+    if (cs().stepFlags & STEP_CALL_REPLACED) return;
+    movAbsImm(&theCpu.pc, jumpTarget());
     const uint32_t link = fallThrough();
     emitStoreConstant(31, link, signWord(link));
-    cs().countdown = 1;
 }
 
 void translateJr() {
     movRegAbs(EAX, gprLo(cs().rs));
     movAbsReg(&theCpu.pc, EAX);
-    cs().countdown = 1;
 }
 
 void translateJalr() {
@@ -168,7 +150,6 @@ void translateBgezal() {
             nop();
     }
     patchShortJumpHere(over);
-    cs().countdown = 1;
 }
 
 void translateBeql() {

@@ -127,6 +127,4 @@ void translateEret() {
     cdq();
     movAbsReg(cop0(COP0_STATUS), EAX);
     movAbsReg(cop0(COP0_CAUSE), EDX);
-    // ERET has no delay slot: the block ends here.
-    cs().countdown = 0;
 }

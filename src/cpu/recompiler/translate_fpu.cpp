@@ -7,9 +7,7 @@
 // upper half: a double operand or result there makes the instruction do
 // nothing, and a single or word result into f31 leaves the register file's
 // neighbours alone (no "clear fd + 1"), so nothing outside fpr is touched.
-#include "base/log.h"
 #include "core/cpu_state.h"
-#include "core/machine.h"
 #include "cpu/fpu_formats.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/translators.h"
@@ -74,13 +72,6 @@ void emitSignOperation(void (*operation)()) {
         operation();
         fstpQword(fpr(fd()));
     }
-}
-
-// The FPU's unsupported-format messages halt the emulation once the block
-// has run; nothing is emitted and the block goes on.
-void reportFormat(const char* text) {
-    showMessage(0, "%s", text);
-    haltEmulation();
 }
 
 // Two-way and likely branches on the condition flag.
@@ -149,9 +140,8 @@ void translateFpuSqrt() {
         fsqrtTop();
         fstpDword(fpr(fd()));
         emitClearUpper(fd());
-    } else if (fmt() == FMT_D) {
-        reportFormat(FPU_MESSAGE_SQRT_D);
     }
+    // The double format is reported when the block is compiled; no code.
 }
 
 void translateFpuAbs() {
@@ -201,18 +191,13 @@ void translateFpuCvtS() {
     } else if (fmt() == FMT_W) {
         fildDword(fpr(fs()));
     } else {
-        if (fmt() == FMT_L) reportFormat(FPU_MESSAGE_CVT_S_L);
-        return;
+        return; // the long format is reported when the block is compiled
     }
     fstpDword(fpr(fd()));
     emitClearUpper(fd());
 }
 
 void translateFpuCvtD() {
-    if (fmt() == FMT_L) {
-        reportFormat(FPU_MESSAGE_CVT_D_L);
-        return;
-    }
     if (!doublesFit({fd()})) return;
     if (fmt() == FMT_S)
         fldDword(fpr(fs()));
@@ -231,14 +216,7 @@ void translateFpuCompare() {
     const unsigned cond = cs().funct & 15;
     if (fmt() != FMT_S && fmt() != FMT_D) return;
     const uint8_t testBits = compareTestBits(cond);
-    if (testBits == 0) {
-        showMessage(0,
-                    fmt() == FMT_S ? "COND_%s needed in DynaRec for C.cond.S!"
-                                   : "COND_%s needed in DynaRec for C.cond.D!",
-                    compareConditionName(cond));
-        haltEmulation();
-        return;
-    }
+    if (testBits == 0) return; // reported when the block is compiled
     if (fmt() == FMT_D && !doublesFit({fs(), ft()})) return;
     // The flag is set when the x87 status shows the relation, and also for
     // unordered operands (a NaN sets every condition bit tested).

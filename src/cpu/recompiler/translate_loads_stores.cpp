@@ -38,12 +38,6 @@ void emitTranslate(uint8_t* (*translate)(uint32_t)) {
     callRel32(routine(translate));
 }
 
-// Stores addressed through the stack pointer are taken never to reach a
-// hardware register; any other store asks for the end check.
-void requestEndCheck() {
-    if (cs().rs != 29) cs().endCheckNeeded = 1;
-}
-
 void emitLoad(uint32_t xorMask, void (*access)(), bool signExtend) {
     emitAddress(xorMask);
     emitTranslate(memRead);
@@ -151,17 +145,14 @@ void translateLdc1() {
 
 void translateSb() {
     emitStore(3, gprLo(cs().rt), movPtrRaxCl);
-    requestEndCheck();
 }
 
 void translateSh() {
     emitStore(2, gprLo(cs().rt), movPtrRaxCx);
-    requestEndCheck();
 }
 
 void translateSw() {
     emitStore(0, gprLo(cs().rt), movPtrRaxEcx);
-    requestEndCheck();
 }
 
 void translateSd() {
@@ -170,17 +161,14 @@ void translateSd() {
 
 void translateSwl() {
     emitMerge(storeWordLeft);
-    requestEndCheck();
 }
 
 void translateSwr() {
     emitMerge(storeWordRight);
-    requestEndCheck();
 }
 
 void translateSwc1() {
     emitStore(0, &theCpu.fpr[cs().rt], movPtrRaxEcx);
-    requestEndCheck();
 }
 
 void translateSdc1() {

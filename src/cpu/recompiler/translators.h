@@ -1,6 +1,7 @@
-// The translation routines of the guest's instructions, the dispatch tables
-// that reach them, and the code idioms they share. Each routine reads
-// compileState (filled in by compileBlock) and appends its template.
+// The translation routines of the guest's instructions (the instruction
+// table reaches them) and the code idioms they share. Each routine reads
+// compileState (filled in by translateStep) and appends its template; the
+// block's shape is not theirs to decide.
 #pragma once
 
 #include <cstdint>
@@ -8,23 +9,8 @@
 #include "core/cpu_state.h"
 #include "cpu/x64/emitter.h"
 
-using TranslateRoutine = void (*)();
-
-// mainTable holds nine consecutive tables; these are their first entries.
-constexpr unsigned TABLE_MAIN = 0;     // 64 by op
-constexpr unsigned TABLE_SPECIAL = 64; // 64 by funct
-constexpr unsigned TABLE_REGIMM = 128; // 32 by rt
-constexpr unsigned TABLE_COP0 = 160;   // 32 by rs
-constexpr unsigned TABLE_BC0 = 192;    // 4 by bcCode
-constexpr unsigned TABLE_CO = 196;     // 64 by funct
-constexpr unsigned TABLE_COP1 = 260;   // 32 by rs
-constexpr unsigned TABLE_BC1 = 292;    // 4 by bcCode
-constexpr unsigned TABLE_FPU = 296;    // 64 by funct
-constexpr unsigned DISPATCH_TABLE_SIZE = 360;
-
-extern TranslateRoutine mainTable[DISPATCH_TABLE_SIZE];
-
-// Fillers of the tables' empty places.
+// Fillers of the table's empty places: reserved encodings and missing
+// instructions (both emit no code).
 void translateReserved();
 void translateMissing();
 
@@ -141,11 +127,11 @@ void translateFpuCvtW();
 void translateFpuCompare();
 
 // A two-way branch after its comparison: jcc `skipFirst` over the store of
-// `first` into pc, a jmp over the store of `second`; sets countdown to 1.
+// `first` into pc, a jmp over the store of `second`.
 void emitTwoWay(x86::Cond skipFirst, uint32_t first, uint32_t second);
-// A likely branch after its comparison: taken on `taken` (pc = the target,
-// countdown 1); otherwise pc = the fall-through address and the block is left
-// at once, so the delay slot does not run.
+// A likely branch after its comparison: taken on `taken` (pc = the target);
+// otherwise pc = the fall-through address and the block is left at once, so
+// the delay slot does not run.
 void emitLikely(x86::Cond taken);
 
 // Appends the end check tail: when a register effect is pending, call
