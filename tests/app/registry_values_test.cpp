@@ -2,10 +2,11 @@
 
 #include <cstring>
 
-#include "app/options.h"
-#include "app/registry.h"
-#include "app/settings_values.h"
+#include "base/registry.h"
+#include "hle/hle_table.h"
 #include "support/test_registry.h"
+#include "system/settings_values.h"
+#include "video/frame_buffer_display.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/tlb.h"

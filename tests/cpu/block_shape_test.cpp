@@ -5,13 +5,12 @@
 
 #include <memory>
 
-#include "app/options.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/memory.h"
 #include "cpu/both_cores_fixture.h"
-#include "cpu/interpreter.h"
-#include "cpu/interpreter_internal.h"
+#include "cpu/interpreter/interpreter.h"
+#include "cpu/interpreter/interpreter_internal.h"
 #include "debug/disassembler.h"
 #include "hle/hle_table.h"
 #include "support/test_machine.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "app/registry.h"
+#include "base/registry.h"
 
 class TestRegistry : public RegistryBackend {
   public:
