@@ -58,13 +58,6 @@ TEST(Log, LongTextsAreCutNotOverflowed) {
     EXPECT_EQ(sink->statusPart(1).size(), STATUS_TEXT_SIZE - 1);
 }
 
-TEST(Log, UnwritableDirectoryDropsLinesSilently) {
-    openLog("/nonexistent-orvex-dir/sub", "x");
-    logLine("lost");
-    closeLog();
-    SUCCEED();
-}
-
 TEST(Messages, BoxTitleFlagsAndAnswers) {
     ScopedRecordingSink sink;
     EXPECT_EQ(showMessage(0x10, "Cannot open %s!", "file"), MESSAGE_OK);

@@ -1,44 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 
 #include "base/registry.h"
 #include "hle/hle_table.h"
+#include "support/test_registry.h"
 #include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
 
 namespace {
 
-// A registry that starts empty and keeps each value's type and raw bytes.
-class RecordingRegistry : public RegistryBackend {
-  public:
-    struct Value {
-        uint32_t type;
-        std::string bytes;
-    };
-    bool read(const std::string& subkey, const std::string& name, std::string& bytes) override {
-        auto it = values.find(subkey + "|" + name);
-        if (it == values.end()) return false;
-        bytes = it->second.bytes;
-        return true;
-    }
-    bool write(const std::string& subkey, const std::string& name, uint32_t type,
-               const std::string& bytes) override {
-        values[subkey + "|" + name] = {type, bytes};
-        return true;
-    }
-    Value* find(const std::string& name) {
-        auto it = values.find(std::string(ORVEX_REGISTRY_KEY) + "|" + name);
-        return it == values.end() ? nullptr : &it->second;
-    }
-    void setNumber(const std::string& name, uint32_t v) {
-        write(ORVEX_REGISTRY_KEY, name, REG_DWORD, std::string(reinterpret_cast<char*>(&v), 4));
-    }
-    std::map<std::string, Value> values;
-};
-
-uint32_t numberOf(const RecordingRegistry::Value* v) {
+uint32_t numberOf(const TestRegistry::Value* v) {
     uint32_t n = 0;
     EXPECT_EQ(v->bytes.size(), 4u);
     std::memcpy(&n, v->bytes.data(), std::min<size_t>(4, v->bytes.size()));
@@ -47,15 +19,9 @@ uint32_t numberOf(const RecordingRegistry::Value* v) {
 
 class RegistryValuesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        installRegistryBackend(&registry);
-        hleEnabled = niceFrameBuffer = true;
-    }
-    void TearDown() override {
-        installRegistryBackend(nullptr);
-        hleEnabled = niceFrameBuffer = false;
-    }
-    RecordingRegistry registry;
+    void SetUp() override { hleEnabled = niceFrameBuffer = true; }
+    void TearDown() override { hleEnabled = niceFrameBuffer = false; }
+    TestRegistry registry;
 };
 
 TEST_F(RegistryValuesTest, FirstStartHasDefaultPositionsAndEverythingOff) {

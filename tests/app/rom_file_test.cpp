@@ -167,16 +167,6 @@ TEST_F(RomFileTest, DirectoryAndPreviousDirectory) {
     EXPECT_STREQ(theRom.directory, "");
 }
 
-TEST_F(RomFileTest, HleWithoutSymbolFileShowsTheNoticeAndStillLoads) {
-    hleEnabled = true;
-    const std::string path = write("hle.z64", sampleImage("H", romkit::ByteOrder::BigEndian));
-    EXPECT_TRUE(loadRomFile(path.c_str()));
-    const auto messages = sink_->messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text.rfind("There will be no HLE of the CPU!\n", 0), 0u);
-    EXPECT_EQ(messages[0].flags, 0x30u);
-}
-
 TEST_F(RomFileTest, RandomFilesNeverCrashTheLoader) {
     // A randomized run over arbitrary contents and sizes (under ASan in the
     // sanitizer build): loading and header decoding never read out of bounds.

