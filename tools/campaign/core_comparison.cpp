@@ -1,0 +1,131 @@
+#include "core_comparison.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "core/memory.h"
+
+namespace campaign {
+
+namespace {
+
+// Log lines about the code cache come from the recompiler alone.
+bool coreSpecificLogLine(const std::string& line) {
+    return line.find("Code cache full") != std::string::npos ||
+           line.find("does not fit in the code cache") != std::string::npos;
+}
+
+std::vector<std::string> readLog(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line))
+        if (!coreSpecificLogLine(line)) lines.push_back(line);
+    return lines;
+}
+
+std::string hex64(uint64_t v) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%016" PRIX64, v);
+    return text;
+}
+
+template <typename T>
+void differ(std::vector<std::string>& out, const char* kind, const std::string& what, T recompiler,
+            T interpreter) {
+    if (recompiler == interpreter) return;
+    out.push_back(std::string(kind) + ": " + what + " recompiler " + hex64(uint64_t(recompiler)) +
+                  ", interpreter " + hex64(uint64_t(interpreter)));
+}
+
+} // namespace
+
+uint64_t hashBytes(const uint8_t* bytes, size_t size) {
+    uint64_t h = 0xCBF29CE484222325ull ^ size;
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, bytes + i, 8);
+        h = (h ^ v) * 0x100000001B3ull;
+        h ^= h >> 29;
+    }
+    for (; i < size; ++i)
+        h = (h ^ bytes[i]) * 0x100000001B3ull;
+    return h;
+}
+
+CoreOutcome runOnCore(const std::string& romPath, CpuCore core, uint64_t frames, double timeBound,
+                      const std::string& logDirectory) {
+    RunnerOptions options;
+    options.romPath = romPath;
+    options.cpuCore = core;
+    options.frames = frames;
+    options.seconds = timeBound;
+    options.logDirectory = logDirectory;
+    CoreOutcome outcome;
+    FILE* quiet = std::fopen("/dev/null", "w");
+    outcome.report = runEmulation(options, quiet ? quiet : stderr);
+    if (quiet) std::fclose(quiet);
+
+    // The session leaves the machine as the run ended.
+    outcome.cpu = theCpu;
+    std::memcpy(outcome.tlb, tlb, sizeof tlb);
+    if (theMemory.rdram) outcome.rdramHash = hashBytes(theMemory.rdram, RDRAM_SIZE);
+    if (theMemory.hwRegs) outcome.deviceHash = hashBytes(theMemory.hwRegs, HW_REGS_SIZE);
+    outcome.pifHash = hashBytes(theMemory.pifRamOut, PIF_RAM_SIZE) ^
+                      (hashBytes(theMemory.pifRamIn, PIF_RAM_SIZE) << 1);
+    outcome.log = readLog(logDirectory + "/CAMPAIGN.main.log");
+    return outcome;
+}
+
+std::vector<std::string> compareOutcomes(const CoreOutcome& a, const CoreOutcome& b) {
+    std::vector<std::string> out;
+    const RunReport &ra = a.report, &rb = b.report;
+    differ(out, "end", "exit status", ra.exitStatus, rb.exitStatus);
+    differ(out, "end", "halted", ra.halted, rb.halted);
+    differ(out, "end", "time bound passed", ra.timeLimit, rb.timeLimit);
+    differ(out, "end", "vertical interrupts", ra.viInterrupts, rb.viInterrupts);
+    differ(out, "end", "instructions", ra.instructions, rb.instructions);
+
+    for (unsigned n = 0; n < 32; ++n)
+        differ(out, "registers", gprNames[n], a.cpu.gpr[n].value(), b.cpu.gpr[n].value());
+    differ(out, "registers", "hi", a.cpu.hi.value(), b.cpu.hi.value());
+    differ(out, "registers", "lo", a.cpu.lo.value(), b.cpu.lo.value());
+    differ(out, "registers", "pc", a.cpu.pc, b.cpu.pc);
+    for (unsigned n = 0; n < 32; ++n)
+        differ(out, "registers", std::string("cop0 ") + cop0Names[n], a.cpu.cop0[n], b.cpu.cop0[n]);
+    for (unsigned n = 0; n < 32; ++n)
+        differ(out, "registers", "f" + std::to_string(n), a.cpu.fpr[n], b.cpu.fpr[n]);
+    differ(out, "registers", "fcr31", a.cpu.fcr31, b.cpu.fcr31);
+    for (unsigned n = 0; n < TLB_ENTRIES; ++n)
+        if (std::memcmp(&a.tlb[n], &b.tlb[n], sizeof(TlbEntry)) != 0)
+            out.push_back("registers: TLB entry " + std::to_string(n));
+
+    differ(out, "memory", "RDRAM hash", a.rdramHash, b.rdramHash);
+    differ(out, "memory", "device hash", a.deviceHash, b.deviceHash);
+    differ(out, "memory", "PIF RAM hash", a.pifHash, b.pifHash);
+
+    if (ra.messages != rb.messages) {
+        const size_t n = std::max(ra.messages.size(), rb.messages.size());
+        for (size_t i = 0; i < n; ++i) {
+            const std::string x = i < ra.messages.size() ? ra.messages[i] : "(none)";
+            const std::string y = i < rb.messages.size() ? rb.messages[i] : "(none)";
+            if (x != y)
+                out.push_back("messages: #" + std::to_string(i) + " recompiler \"" + x +
+                              "\", interpreter \"" + y + "\"");
+        }
+    }
+    if (a.log != b.log) {
+        size_t i = 0;
+        while (i < a.log.size() && i < b.log.size() && a.log[i] == b.log[i])
+            ++i;
+        out.push_back("log: first difference at line " + std::to_string(i + 1) + ": recompiler \"" +
+                      (i < a.log.size() ? a.log[i] : "(end)") + "\", interpreter \"" +
+                      (i < b.log.size() ? b.log[i] : "(end)") + "\"");
+    }
+    return out;
+}
+
+} // namespace campaign
