@@ -108,7 +108,7 @@ class Generator {
     // register is set up before it), mostly a few items ahead; loops, most of
     // which never end, come rarely. Targets are filled in once the body is
     // complete; one past the last item is the epilogue.
-    enum class TargetForm { Branch, Jump, Pair };
+    enum class TargetForm { Branch, Jump, Pair, StoreAddress };
     struct Target {
         uint32_t word;
         TargetForm form;
@@ -116,7 +116,7 @@ class Generator {
     };
     uint32_t targetItem() {
         const uint32_t current = uint32_t(itemStarts_.size()) - 1;
-        if (forwardOnly_ || r_.chance(99)) return current + 1 + r_.below(16);
+        if (forwardOnly_ || r_.below(1000) < 997) return current + 1 + r_.below(16);
         return r_.below(current + 1);
     }
     void branchTo(uint32_t word) {
@@ -144,6 +144,16 @@ class Generator {
             case TargetForm::Jump:
                 w_[t.word] = jtype(w_[t.word] >> 26, address);
                 break;
+            case TargetForm::StoreAddress:
+                // Code stores stay in the body: the epilogue must run as it
+                // is. One that would reach it goes to the data area instead.
+                if (t.item >= itemStarts_.size()) {
+                    w_[t.word] = (w_[t.word] & 0xFFFF0000) | ((REGISTER_DUMP + 0x800) >> 16);
+                    w_[t.word + 1] =
+                        (w_[t.word + 1] & 0xFFFF0000) | ((REGISTER_DUMP + 0x800) & 0xFFFF);
+                    break;
+                }
+                [[fallthrough]];
             case TargetForm::Pair:
                 w_[t.word] = (w_[t.word] & 0xFFFF0000) | (address >> 16);
                 w_[t.word + 1] = (w_[t.word + 1] & 0xFFFF0000) | (address & 0xFFFF);
@@ -293,8 +303,11 @@ class Generator {
             return (COP1 << 26) | ((r_.chance(50) ? 16u : 17u) << 21) | (fields & 0x1FFFC0) |
                    FPU[r_.below(sizeof FPU)];
         default:
+            // TLBWR, or a COP0 move other than MFC0/MTC0 (DMFC0, CFC0,
+            // DMTC0, CTC0 and reserved forms).
+            static constexpr uint8_t MOVES[] = {1, 2, 3, 5, 6, 7};
             return r_.chance(50) ? cop0Function(0x06)
-                                 : cop0Move(1 + r_.below(7), reg(), r_.below(32));
+                                 : cop0Move(MOVES[r_.below(sizeof MOVES)], reg(), r_.below(32));
         }
     }
 
@@ -395,7 +408,7 @@ class Generator {
             base = reg();
         load32(value, storedInstruction());
         // The start of an item at least two ahead (or a word of it).
-        targets_.push_back({uint32_t(w_.size()), TargetForm::Pair,
+        targets_.push_back({uint32_t(w_.size()), TargetForm::StoreAddress,
                             uint32_t(itemStarts_.size()) + 1 + r_.below(12)});
         load32(base, 0);
         emit(sw(value, int16_t(4 * r_.below(3)), base));
@@ -443,7 +456,7 @@ class Generator {
             jumpTo(roll ? 0x03 : 0x02);
         } else {
             const uint32_t target = reg();
-            if (forwardOnly_ || r_.chance(95))
+            if (forwardOnly_ || r_.chance(98))
                 loadTarget(target);
             else
                 load32(target, r_.word());
@@ -517,7 +530,7 @@ class Generator {
             // ERET, mostly to a place in the body (EPC, or ErrorEPC when a
             // random Status has set ERL).
             const uint32_t rt = reg();
-            if (forwardOnly_ || r_.chance(80)) {
+            if (forwardOnly_ || r_.chance(98)) {
                 loadTarget(rt);
                 emit(mtc0(rt, 14));
                 emit(mtc0(rt, 30));
