@@ -123,9 +123,10 @@ CampaignFigures runCampaign(const CampaignOptions& options, FILE* out) {
     CampaignFigures figures;
     const auto start = std::chrono::steady_clock::now();
     const std::string childErrors = options.workDirectory + "/child-stderr.txt";
-    // A program of one core gets its time bound; the whole pair a generous
-    // multiple before the child is taken to hang outside the run's control.
-    const int watchdogMs = int((4 * options.timeBound + 30) * 1000);
+    // A program of one core gets its time bound in CPU time; the child is
+    // taken to hang outside the run's control after a generous multiple of it
+    // in wall time (the host may be busy with other work).
+    const int watchdogMs = int((40 * options.timeBound + 60) * 1000);
     uint64_t next = 0;
     while (next < options.programs) {
         int fds[2];

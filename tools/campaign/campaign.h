@@ -14,7 +14,7 @@ struct CampaignOptions {
     uint64_t programs = 100;
     uint64_t firstSeed = 1;
     uint64_t frames = 60;
-    // Wall seconds one core may spend on one program.
+    // Seconds of CPU time one core may spend on one program.
     double timeBound = 30.0;
     // Where failing programs are kept: "seed-N.txt" (what went wrong) and
     // "seed-N.z64" (the image, for orvex-run or --replay).

@@ -26,8 +26,8 @@ struct CoreOutcome {
 };
 
 // Runs the image for `frames` vertical interrupts (or until the guest halts,
-// or `timeBound` seconds of wall time pass) on `core`, with the log in
-// `logDirectory`.
+// or the run has taken `timeBound` seconds of CPU time) on `core`, with the
+// log in `logDirectory`.
 CoreOutcome runOnCore(const std::string& romPath, CpuCore core, uint64_t frames, double timeBound,
                       const std::string& logDirectory);
 
