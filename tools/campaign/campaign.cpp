@@ -72,7 +72,7 @@ ProgramResult runProgram(uint64_t seed, const CampaignOptions& options) {
     result.viInterrupts = a.report.viInterrupts + b.report.viInterrupts;
     result.halted = a.report.halted && b.report.halted;
     result.shown = a.report.messages;
-    result.shown.insert(result.shown.end(), a.log.begin(), a.log.end());
+    result.shown.push_back(a.log);
     result.details = compareOutcomes(a, b);
     if (a.report.timeLimit || b.report.timeLimit) {
         result.kind = "hang";
@@ -179,8 +179,12 @@ CampaignFigures runCampaign(const CampaignOptions& options, FILE* out) {
                     ++figures.failures[kind];
                     std::fprintf(out, "seed %" PRIu64 ": %s\n", options.firstSeed + index, kind);
                 }
-                if (figures.programs % 1000 == 0)
-                    std::fprintf(out, "%" PRIu64 " programs run\n", figures.programs);
+                if (figures.programs % 250 == 0)
+                    std::fprintf(out,
+                                 "%" PRIu64 " programs run, %" PRIu64 " instructions, %" PRIu64
+                                 " vertical interrupts, %" PRIu64 " halted, %" PRIu64 " failures\n",
+                                 figures.programs, figures.instructions, figures.viInterrupts,
+                                 figures.halted, figures.failureCount());
                 std::fflush(out);
             }
         }

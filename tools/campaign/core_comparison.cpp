@@ -24,13 +24,25 @@ bool coreSpecificLogLine(const std::string& line) {
            line.find("does not fit in the code cache") != std::string::npos;
 }
 
-std::vector<std::string> readLog(const std::string& path) {
-    std::vector<std::string> lines;
+std::string readLog(const std::string& path) {
+    std::string text;
     std::ifstream in(path);
     std::string line;
     while (std::getline(in, line))
-        if (!coreSpecificLogLine(line)) lines.push_back(line);
-    return lines;
+        if (!coreSpecificLogLine(line)) text += line + "\n";
+    return text;
+}
+
+// Line `n` (from 0) of a text, "(end)" past its end.
+std::string lineOf(const std::string& text, size_t n) {
+    size_t start = 0;
+    for (; n > 0; --n) {
+        start = text.find('\n', start);
+        if (start == std::string::npos) return "(end)";
+        ++start;
+    }
+    if (start >= text.size()) return "(end)";
+    return text.substr(start, text.find('\n', start) - start);
 }
 
 std::string hex64(uint64_t v) {
@@ -171,11 +183,10 @@ std::vector<std::string> compareOutcomes(const CoreOutcome& a, const CoreOutcome
     }
     if (a.log != b.log) {
         size_t i = 0;
-        while (i < a.log.size() && i < b.log.size() && a.log[i] == b.log[i])
+        while (lineOf(a.log, i) == lineOf(b.log, i))
             ++i;
         out.push_back("log: first difference at line " + std::to_string(i + 1) + ": recompiler \"" +
-                      (i < a.log.size() ? a.log[i] : "(end)") + "\", interpreter \"" +
-                      (i < b.log.size() ? b.log[i] : "(end)") + "\"");
+                      lineOf(a.log, i) + "\", interpreter \"" + lineOf(b.log, i) + "\"");
     }
     return out;
 }

@@ -22,7 +22,7 @@ struct CoreOutcome {
     uint64_t deviceHash = 0; // SP memories and the device registers
     uint64_t pifHash = 0;
     // The run's log, without the lines only one core writes.
-    std::vector<std::string> log;
+    std::string log;
 };
 
 // Runs the image for `frames` vertical interrupts (or until the guest halts,
