@@ -56,7 +56,7 @@ void keepFailure(uint64_t seed, const std::string& kind, const std::vector<std::
         text << line << "\n";
 }
 
-ProgramResult runProgram(uint64_t seed, const CampaignOptions& options) {
+ProgramResult runProgram(uint64_t seed, const CampaignOptions& options, bool keepMemory = false) {
     ProgramResult result;
     const std::string image = options.workDirectory + "/program.z64";
     if (!writeImage(seed, image)) {
@@ -65,9 +65,9 @@ ProgramResult runProgram(uint64_t seed, const CampaignOptions& options) {
         return result;
     }
     const CoreOutcome a = runOnCore(image, CpuCore::Recompiler, options.frames, options.timeBound,
-                                    options.workDirectory);
+                                    options.workDirectory, keepMemory);
     const CoreOutcome b = runOnCore(image, CpuCore::Interpreter, options.frames, options.timeBound,
-                                    options.workDirectory);
+                                    options.workDirectory, keepMemory);
     result.instructions = a.report.instructions + b.report.instructions;
     result.viInterrupts = a.report.viInterrupts + b.report.viInterrupts;
     result.halted = a.report.halted && b.report.halted;
@@ -226,7 +226,7 @@ CampaignFigures runCampaign(const CampaignOptions& options, FILE* out) {
 }
 
 bool replayProgram(uint64_t seed, const CampaignOptions& options, FILE* out) {
-    const ProgramResult r = runProgram(seed, options);
+    const ProgramResult r = runProgram(seed, options, true);
     std::fprintf(out,
                  "seed %" PRIu64 ": %s; %" PRIu64 " instructions, %" PRIu64
                  " vertical interrupts on both cores\n",

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "core/memory.h"
 
@@ -118,7 +119,7 @@ uint64_t hashBytes(const uint8_t* bytes, size_t size) {
 }
 
 CoreOutcome runOnCore(const std::string& romPath, CpuCore core, uint64_t frames, double timeBound,
-                      const std::string& logDirectory) {
+                      const std::string& logDirectory, bool keepMemory) {
     RunnerOptions options;
     options.romPath = romPath;
     options.cpuCore = core;
@@ -140,6 +141,12 @@ CoreOutcome runOnCore(const std::string& romPath, CpuCore core, uint64_t frames,
     if (theMemory.hwRegs) outcome.deviceHash = hashBytes(theMemory.hwRegs, HW_REGS_SIZE);
     outcome.pifHash = hashBytes(theMemory.pifRamOut, PIF_RAM_SIZE) ^
                       (hashBytes(theMemory.pifRamIn, PIF_RAM_SIZE) << 1);
+    if (keepMemory && theMemory.rdram) {
+        outcome.rdram.assign(theMemory.rdram, theMemory.rdram + RDRAM_SIZE);
+        outcome.pif.assign(theMemory.pifRamOut, theMemory.pifRamOut + PIF_RAM_SIZE);
+        outcome.pif.insert(outcome.pif.end(), theMemory.pifRamIn,
+                           theMemory.pifRamIn + PIF_RAM_SIZE);
+    }
     outcome.log = readLog(logDirectory + "/CAMPAIGN.main.log");
     return outcome;
 }
@@ -170,6 +177,20 @@ std::vector<std::string> compareOutcomes(const CoreOutcome& a, const CoreOutcome
     differ(out, "memory", "RDRAM hash", a.rdramHash, b.rdramHash);
     differ(out, "memory", "device hash", a.deviceHash, b.deviceHash);
     differ(out, "memory", "PIF RAM hash", a.pifHash, b.pifHash);
+    // With the memories kept: the first differing words (host-order words at
+    // physical offsets; PIF RAM's output half, then its input half).
+    for (const auto& [name, x, y] :
+         {std::tuple{"RDRAM", &a.rdram, &b.rdram}, std::tuple{"PIF RAM", &a.pif, &b.pif}}) {
+        unsigned shown = 0;
+        for (size_t i = 0; i + 4 <= x->size() && i + 4 <= y->size() && shown < 8; i += 4) {
+            uint32_t u, v;
+            std::memcpy(&u, x->data() + i, 4);
+            std::memcpy(&v, y->data() + i, 4);
+            if (u == v) continue;
+            differ(out, "memory", std::string(name) + " word at " + std::to_string(i), u, v);
+            ++shown;
+        }
+    }
 
     if (ra.messages != rb.messages) {
         const size_t n = std::max(ra.messages.size(), rb.messages.size());

@@ -21,6 +21,9 @@ struct CoreOutcome {
     uint64_t rdramHash = 0;
     uint64_t deviceHash = 0; // SP memories and the device registers
     uint64_t pifHash = 0;
+    // RDRAM and PIF RAM themselves, kept for replays so that their
+    // differences can be shown word by word.
+    std::vector<uint8_t> rdram, pif;
     // The run's log, without the lines only one core writes.
     std::string log;
 };
@@ -29,7 +32,7 @@ struct CoreOutcome {
 // or the run has taken `timeBound` seconds of CPU time) on `core`, with the
 // log in `logDirectory`.
 CoreOutcome runOnCore(const std::string& romPath, CpuCore core, uint64_t frames, double timeBound,
-                      const std::string& logDirectory);
+                      const std::string& logDirectory, bool keepMemory = false);
 
 // What the interpreter's outcome shows differently from the recompiler's,
 // one line each, starting with its kind: "registers", "memory", "end",
