@@ -18,10 +18,9 @@ bool resetMachine() {
         haltEmulation();
         return false;
     }
-    for (TlbEntry& e : tlb) {
-        e.hh = e.hl = e.lh = e.ll = 0;
-        e.VALID = 0;
-    }
+    // Whole entries, the derived page range included: an earlier run's
+    // translation must not survive into this one.
+    std::memset(tlb, 0, sizeof tlb);
     std::memset(theCpu.fpr, 0, sizeof theCpu.fpr);
     std::memset(theCpu.cop0, 0, sizeof theCpu.cop0);
     std::memset(theCpu.gpr, 0, sizeof theCpu.gpr);

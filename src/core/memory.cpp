@@ -50,6 +50,10 @@ bool CMemory::initMemory() {
     std::memset(pifRamOut, 0, sizeof pifRamOut);
     std::memset(pifRamIn, 0, sizeof pifRamIn);
     std::memset(pifRamSpill, 0, sizeof pifRamSpill);
+    // Failed accesses and the registers outside the register area start from
+    // zero too, so that nothing of an earlier run shows through.
+    std::memset(dummyWord, 0, sizeof dummyWord);
+    std::memset(outsideRegisterCells, 0, sizeof outsideRegisterCells);
     // The boot copy: cartridge header and boot code into SP DMEM, where the
     // boot PC 0xA4000040 finds them.
     if (theRom.romSize != 0 && theRom.romImage) {

@@ -58,6 +58,13 @@ TEST(MachineReset, SecondResetLeavesNothingOfTheFirstRun) {
     theMemory.pifRamOut[9] = 1;
     tlb[4].VALID = 1;
     tlb[4].hl = 0x1234;
+    tlb[4].VSTART = 0x1000;
+    tlb[4].VEND = 0x3000;
+    // A failed access lands in the spare word, which a later failed read of
+    // the next run would see; the RDRAM registers live outside the blocks.
+    std::memset(theMemory.dummyWord, 0xA5, sizeof theMemory.dummyWord);
+    RDRAM_CONFIG_REG = 7;
+    gioIntrReg = 9;
     theCpu.gpr[5].set(99);
     theCpu.cop0[COP0_COUNT] = 1234;
     theCpu.fpr[3] = 7;
@@ -70,6 +77,12 @@ TEST(MachineReset, SecondResetLeavesNothingOfTheFirstRun) {
     EXPECT_EQ(theMemory.pifRamOut[9], 0);
     EXPECT_EQ(tlb[4].VALID, 0u);
     EXPECT_EQ(tlb[4].hl, 0u);
+    EXPECT_EQ(tlb[4].VSTART, 0u);
+    EXPECT_EQ(tlb[4].VEND, 0u);
+    for (uint8_t b : theMemory.dummyWord)
+        EXPECT_EQ(b, 0);
+    EXPECT_EQ(RDRAM_CONFIG_REG, 0u);
+    EXPECT_EQ(gioIntrReg, 0u);
     EXPECT_EQ(theCpu.gpr[5].value(), 0u);
     EXPECT_EQ(theCpu.cop0[COP0_COUNT], 0u);
     EXPECT_EQ(theCpu.fpr[3], 0u);

@@ -1,0 +1,28 @@
+// Random guest programs for the differential campaign: a prologue that puts an
+// interrupt handler in place and fills the registers, a body of random and
+// biased instruction words, and an epilogue that writes the register file to
+// RDRAM and waits in an idle loop. One seed always gives the same program.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace campaign {
+
+// Where the program is copied and entered.
+constexpr uint32_t PROGRAM_ENTRY = 0x80001000;
+// Where the epilogue writes the register file: GPRs 0-31 as doublewords, then
+// HI and LO, then FPRs 0-31 as words, then FCR31.
+constexpr uint32_t REGISTER_DUMP = 0x80700000;
+// The word the interrupt handler counts its entries in.
+constexpr uint32_t HANDLER_COUNT = REGISTER_DUMP + 0x400;
+
+struct GeneratedProgram {
+    std::vector<uint32_t> words;
+    uint32_t bodyStart = 0; // index of the first word of the random body
+    uint32_t bodyEnd = 0;   // index of the first word of the epilogue
+};
+
+GeneratedProgram generateProgram(uint64_t seed);
+
+} // namespace campaign
