@@ -293,6 +293,9 @@ bool IniFile::writeSection(const char* name, const char* text, size_t length) {
         content += body;
     } else {
         content.assign(old, 0, size_t(bodyOffset));
+        // A header on the file's last line, without its line end, keeps its
+        // own line.
+        if (bodyOffset > 0 && content.back() != '\n') content += "\r\n";
         content += body;
         content.append(old, size_t(endOffset));
     }
