@@ -269,6 +269,10 @@ bool IniFile::readValue(const char* section, const char* key, char* output, size
 }
 
 bool IniFile::writeSection(const char* name, const char* text, size_t length) {
+    if (std::strpbrk(name, "\r\n")) {
+        showMessage(0x10, "The section name \"%s\" holds a line end; nothing was saved.", name);
+        return false;
+    }
     std::string old;
     bool exists = false;
     if (!readWholeFile(path_, old, exists)) {

@@ -104,6 +104,7 @@ TEST_F(RomTreeTest, ImagesAreNamedPicturedAndSorted) {
     writeRom(roms + "/c.z64", "Test Program", 'P');
     writeRom(roms + "/d.z64", "", 'X');
     writeRom(roms + "/e.z64", "CHARLIE", 'E');
+    writeRom(roms + "/f\ng.z64", "", 'E'); // a line end would break its section header
     writeText(roms + "/notes.txt", "not an image at all");
     writeText(roms + "/tiny.bin", "\x80");
     folder("roms/sub.z64");
@@ -116,12 +117,12 @@ TEST_F(RomTreeTest, ImagesAreNamedPicturedAndSorted) {
     EXPECT_EQ(dirs[0].text, "ROM Directory #1");
     EXPECT_EQ(dirs[0].image, IDB_DIRECTORY);
     EXPECT_EQ(dirs[0].selectedImage, IDB_DIRECTORY_WITH_ROMS);
-    EXPECT_EQ(tree_.romTexts(),
-              (std::vector<std::string>{"Alpha", "beta racer", "c.z64", "CHARLIE", "d.z64"}));
+    EXPECT_EQ(tree_.romTexts(), (std::vector<std::string>{"Alpha", "beta racer", "c.z64", "CHARLIE",
+                                                          "d.z64", "f?g.z64"}));
     ASSERT_EQ(romLists.count, 1u);
     const RomList& list = *romLists.lists[0];
-    EXPECT_EQ(list.count, 5u);
-    EXPECT_EQ(list.capacity, 5u);
+    EXPECT_EQ(list.count, 6u);
+    EXPECT_EQ(list.capacity, 6u);
     const int expectedImages[] = {IDB_COUNTRY_GERMANY, IDB_COUNTRY_JAPAN, IDB_COUNTRY_EUROPE,
                                   IDB_COUNTRY_USA, IDB_COUNTRY_OTHER};
     for (size_t i = 0; i < 5; ++i) {
