@@ -47,7 +47,7 @@ std::string readAll(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzzFilePath();
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
+        if (size > 0) std::fwrite(data, 1, size, file);
         std::fclose(file);
     } else {
         return 0;
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reloadLogDir(ini);
 
     // Replace the body of "Game" (or append it) and read it back.
-    const std::string before(reinterpret_cast<const char*>(data), size);
+    const std::string before = size ? std::string(reinterpret_cast<const char*>(data), size) : "";
     const long body = ini.findSectionBody("Game");
     const long end = ini.findSectionEnd("Game");
     check(ini.writeSection("Game", "title=Fuzzed\nx=1", 16), "write");
