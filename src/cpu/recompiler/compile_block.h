@@ -7,7 +7,7 @@ struct BlockStep;
 
 // Translates the block that starts at guest address startPc, whose first
 // instruction word is at `source` with `wordsAvailable` words of its memory
-// block from there, into a BlockRecord at `record`; nothing is written at or
+// block from there, into a block record at `record`; nothing is written at or
 // beyond `limit`. The block's shape is the one BlockAnalysis decides; when
 // the memory block or the room runs out first, it ends at the last word
 // translated with pc set to the next address. Adds the record's size to
