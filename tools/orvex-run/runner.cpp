@@ -8,10 +8,7 @@
 #include <filesystem>
 
 #include "base/log.h"
-#include "base/registry.h"
-#include "core/hw_registers.h"
 #include "core/rom_file.h"
-#include "hle/hle_table.h"
 #include "host/paced_sound_backend.h"
 #include "host/recording_frame_presenter.h"
 #include "host/wav_sound_backend.h"
@@ -22,7 +19,6 @@
 #include "system/emulation_session.h"
 #include "system/rom_loading.h"
 #include "system/run_control.h"
-#include "video/frame_buffer_display.h"
 #include "video/frame_capture.h"
 #include "video/png_writer.h"
 
