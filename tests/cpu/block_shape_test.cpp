@@ -54,16 +54,25 @@ TEST_P(BlockShapeTest, MissingInstructionsReportHaltAndEndTheBlock) {
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].flags & 0x0F, 0u); // a plain OK box
     EXPECT_EQ(sink.messages()[0].text, missingMessage("CPU", CODE + 4, daddiu));
-    // The group follows the major opcode.
+    // The group follows the major opcode: TLBWR, DMFC0, DMTC0, BC0F, DMFC1,
+    // CVT.L.S, ROUND.W.S, SDC2.
     struct Case {
         uint32_t word;
         const char* group;
-    } cases[] = {
-        {tlbwr(), "COP0"}, {0x46000025, "COP1"}, {0xF8000000, "CPU"}, {0x41000000, "COP0"}};
+    } cases[] = {{tlbwr(), "COP0"},
+                 {0x40200000, "COP0"},
+                 {0x40A00000, "COP0"},
+                 {0x41000000, "COP0"},
+                 {0x44200000, "COP1"},
+                 {0x46000025, "COP1"},
+                 {fpu(FMT_S, 0x0C, 6, 4), "COP1"},
+                 {0xF8000000, "CPU"}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.word);
         sink.clear();
         emulationHalted = 0;
-        run({c.word});
+        EXPECT_EQ(run({c.word, nop()}), 1u);
+        EXPECT_TRUE(isEmulationHalted());
         ASSERT_EQ(sink.messages().size(), 1u);
         EXPECT_EQ(sink.messages()[0].text, missingMessage(c.group, CODE, c.word));
     }

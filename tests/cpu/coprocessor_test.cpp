@@ -39,27 +39,6 @@ TEST_P(CoprocessorTest, Cop0MovesTouchOnlyTheirWords) {
     EXPECT_FALSE(isEmulationHalted());
 }
 
-TEST_P(CoprocessorTest, UnsupportedCoprocessorFormsReportThemselves) {
-    struct Case {
-        uint32_t word;
-        const char* group;
-    } cases[] = {{0x40200000, "COP0"},              // DMFC0
-                 {0x40A00000, "COP0"},              // DMTC0
-                 {0x41000000, "COP0"},              // BC0F
-                 {0x44200000, "COP1"},              // DMFC1
-                 {fpu(FMT_S, 0x0C, 6, 4), "COP1"}}; // ROUND.W
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.word);
-        sink.clear();
-        emulationHalted = 0;
-        EXPECT_EQ(run({c.word, nop()}), 1u);
-        EXPECT_TRUE(isEmulationHalted());
-        ASSERT_FALSE(sink.messages().empty());
-        EXPECT_EQ(sink.messages()[0].text.rfind(std::string("Instruction ") + c.group + "_", 0),
-                  0u);
-    }
-}
-
 // --- TLB instructions ---
 
 TEST_P(CoprocessorTest, TlbWriteFoldsTheRegistersAndDerivesTheTranslation) {

@@ -56,11 +56,6 @@ uint32_t CpuTest::runAt(uint32_t at, const std::vector<uint32_t>& words) {
     return theCpu.cop0[COP0_COUNT] - before;
 }
 
-void CpuTest::runUntilHalted(unsigned maxBlocks) {
-    for (unsigned i = 0; i < maxBlocks && runBlock(); ++i) {
-    }
-}
-
 namespace {
 
 std::map<uintptr_t, std::string> addressNames() {

@@ -86,8 +86,6 @@ constexpr uint32_t F_ADD = 0x00, F_SUB = 0x01, F_MUL = 0x02, F_DIV = 0x03, F_SQR
                    F_C_LE = 0x3E;
 } // namespace enc
 
-// A reset machine with no ROM and an empty code cache; a recording sink
-// collects messages.
 // A machine with a code cache and a recording sink; the recompiler is the CPU
 // core again after each test.
 class CpuTest : public ::testing::Test {
@@ -98,11 +96,9 @@ class CpuTest : public ::testing::Test {
     // Writes guest words into RDRAM at the cached address `at`.
     void place(uint32_t at, const std::vector<uint32_t>& words);
     // Empties the code cache, places the words at `at`, sets pc there and
-    // runs one block; returns the
-    // block's instruction count (0 when nothing ran).
+    // runs one block; returns the block's instruction count (0 when nothing
+    // ran).
     uint32_t runAt(uint32_t at, const std::vector<uint32_t>& words);
-    // Runs blocks until the emulation halts or `maxBlocks` have run.
-    void runUntilHalted(unsigned maxBlocks);
 
     RecordingUiSink sink;
 };

@@ -120,12 +120,6 @@ void runCpuThread() {
     cpu.join();
 }
 
-void runCpuThreadOn(CpuCore core) {
-    selectCpuCore(core);
-    runCpuThread();
-    selectedCpuCore = CpuCore::Recompiler;
-}
-
 const char* cpuCoreName(CpuCore core) {
     return core == CpuCore::Recompiler ? "recompiler" : "interpreter";
 }

@@ -47,9 +47,6 @@ void selectCpuCore(CpuCore core);
 bool runBlocksUntil(uint32_t pc, unsigned maxBlocks);
 // Runs cpuThread on a thread of its own until the emulation halts.
 void runCpuThread();
-// selectCpuCore, runCpuThread, then the recompiler selected again; the cache
-// stays for inspection.
-void runCpuThreadOn(CpuCore core);
 
 // "recompiler" / "interpreter", for traces.
 const char* cpuCoreName(CpuCore core);
