@@ -10,11 +10,11 @@
 #include "gui/pictures.h"
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    gui_id::setOrvexId(this, gui_id::ABOUT_DIALOG);
+    setOrvexId(this, gui_id::ABOUT_DIALOG);
     setWindowTitle("About the Program");
 
     auto* picture = new QLabel(this);
-    gui_id::setOrvexId(picture, gui_id::ABOUT_PICTURE);
+    setOrvexId(picture, gui_id::ABOUT_PICTURE);
     picture->setPixmap(aboutPicture());
     picture->setAlignment(Qt::AlignTop);
 
@@ -33,7 +33,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     groupLayout->addWidget(credits);
 
     auto* ok = new QPushButton("..oh yeah?", this);
-    gui_id::setOrvexId(ok, gui_id::OK);
+    setOrvexId(ok, gui_id::OK);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &AboutDialog::accept);
 

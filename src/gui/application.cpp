@@ -6,6 +6,7 @@
 #include "app/registry.h"
 #include "app/settings_values.h"
 #include "browser/ini_file.h"
+#include "core/machine.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui_sink.h"
 #include "plugins/controller_plugin.h"
@@ -26,6 +27,8 @@ void chooseDefaultController() {
 
 std::unique_ptr<MainWindow> startOrvex(QtUiSink& sink, SoundBackend* sound,
                                        const QString& programName) {
+    // No emulation runs until a ROM is opened.
+    haltEmulation();
     auto window = std::make_unique<MainWindow>(sound);
     if (!window->created()) return nullptr;
     QObject::connect(&sink, &QtUiSink::statusTextChanged, window.get(),

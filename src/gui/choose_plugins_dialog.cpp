@@ -17,7 +17,7 @@ namespace {
 
 QPushButton* button(const QString& text, int id, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
-    gui_id::setOrvexId(b, id);
+    setOrvexId(b, id);
     b->setAutoDefault(false);
     return b;
 }
@@ -28,7 +28,7 @@ QComboBox* pluginGroup(QVBoxLayout* layout, QWidget* dialog, const QString& titl
                        const std::string& current, int listId, int aboutId, int configureId) {
     auto* group = new QGroupBox(title, dialog);
     auto* list = new QComboBox(group);
-    gui_id::setOrvexId(list, listId);
+    setOrvexId(list, listId);
     auto* about = button("About Plugin", aboutId, group);
     auto* configure = button("Configure Plugin", configureId, group);
     auto* rows = new QVBoxLayout(group);
@@ -57,7 +57,7 @@ QComboBox* pluginGroup(QVBoxLayout* layout, QWidget* dialog, const QString& titl
 } // namespace
 
 ChoosePluginsDialog::ChoosePluginsDialog(QWidget* parent) : QDialog(parent) {
-    gui_id::setOrvexId(this, gui_id::CHOOSE_PLUGINS_DIALOG);
+    setOrvexId(this, gui_id::CHOOSE_PLUGINS_DIALOG);
     setWindowTitle("Choose Graphics & Sound Plugins");
     auto* layout = new QVBoxLayout(this);
     graphicsList_ = pluginGroup(layout, this, "Graphics Plugin", ORVEX_PLUGIN_TYPE_GRAPHICS,
@@ -70,8 +70,8 @@ ChoosePluginsDialog::ChoosePluginsDialog(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    gui_id::setOrvexId(ok, gui_id::OK);
-    gui_id::setOrvexId(cancel, gui_id::CANCEL);
+    setOrvexId(ok, gui_id::OK);
+    setOrvexId(cancel, gui_id::CANCEL);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &ChoosePluginsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ChoosePluginsDialog::reject);

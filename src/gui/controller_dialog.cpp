@@ -22,7 +22,7 @@ namespace {
 
 QPushButton* button(const QString& text, int id, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
-    gui_id::setOrvexId(b, id);
+    setOrvexId(b, id);
     b->setAutoDefault(false);
     return b;
 }
@@ -37,7 +37,7 @@ std::string fileOfEntry(const QString& entry) {
 
 ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWidget* parent)
     : QDialog(parent), apply_(apply) {
-    gui_id::setOrvexId(this, gui_id::CONTROLLER_DIALOG);
+    setOrvexId(this, gui_id::CONTROLLER_DIALOG);
     setWindowTitle("Configure Controllers");
 
     for (int i = 0; i < CONTROLLER_SLOT_COUNT; ++i) {
@@ -56,7 +56,7 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel("Choose a controller:", this));
     controllerList_ = new QComboBox(this);
-    gui_id::setOrvexId(controllerList_, gui_id::CONTROLLER_LIST);
+    setOrvexId(controllerList_, gui_id::CONTROLLER_LIST);
     for (int n = 1; n <= CONTROLLER_SLOT_COUNT; ++n)
         controllerList_->addItem(QStringLiteral("Controller %1").arg(n));
     top->addWidget(controllerList_, 1);
@@ -67,7 +67,7 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
     auto* pluginGroup = new QGroupBox("Plugin", controllerGroup);
     auto* pluginRows = new QGridLayout(pluginGroup);
     pluginList_ = new QComboBox(pluginGroup);
-    gui_id::setOrvexId(pluginList_, gui_id::CONTROLLER_PLUGIN_LIST);
+    setOrvexId(pluginList_, gui_id::CONTROLLER_PLUGIN_LIST);
     about_ = button("About Plugin", gui_id::CONTROLLER_ABOUT, pluginGroup);
     configure_ = button("Configure Plugin", gui_id::CONTROLLER_CONFIGURE, pluginGroup);
     pluginRows->addWidget(pluginList_, 0, 0, 1, 2);
@@ -76,19 +76,19 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
     controllerRows->addWidget(pluginGroup);
 
     enabled_ = new QCheckBox("Is Enabled", controllerGroup);
-    gui_id::setOrvexId(enabled_, gui_id::CONTROLLER_ENABLED);
+    setOrvexId(enabled_, gui_id::CONTROLLER_ENABLED);
     auto* mempack = new QCheckBox("Has a Mempack", controllerGroup);
-    gui_id::setOrvexId(mempack, gui_id::CONTROLLER_MEMPACK);
+    setOrvexId(mempack, gui_id::CONTROLLER_MEMPACK);
     mempack->setEnabled(false);
     auto* rumble = new QCheckBox("Has a Rumble Pack", controllerGroup);
-    gui_id::setOrvexId(rumble, gui_id::CONTROLLER_RUMBLE_PACK);
+    setOrvexId(rumble, gui_id::CONTROLLER_RUMBLE_PACK);
     rumble->setEnabled(false);
     controllerRows->addWidget(enabled_);
     controllerRows->addWidget(mempack);
     controllerRows->addWidget(rumble);
 
     configurationGroup_ = new QGroupBox("Plugin Configuration", controllerGroup);
-    gui_id::setOrvexId(configurationGroup_, gui_id::CONTROLLER_PLUGIN_CONFIGURATION);
+    setOrvexId(configurationGroup_, gui_id::CONTROLLER_PLUGIN_CONFIGURATION);
     configurationGroup_->setMinimumHeight(80);
     controllerRows->addWidget(configurationGroup_, 1);
     layout->addWidget(controllerGroup, 1);
@@ -105,8 +105,8 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    gui_id::setOrvexId(ok, gui_id::OK);
-    gui_id::setOrvexId(cancel, gui_id::CANCEL);
+    setOrvexId(ok, gui_id::OK);
+    setOrvexId(cancel, gui_id::CANCEL);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &ControllerDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ControllerDialog::reject);

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 namespace gui_id {
 

@@ -36,7 +36,7 @@ constexpr const char* PROGRAM_CREDIT = "Orvex, a Nintendo 64 emulator";
 QFont childFont() {
     QFont font;
     font.setFamilies({"MS Sans Serif", "Sans Serif"});
-    font.setPixelSize(12);
+    font.setPixelSize(11);
     font.setWeight(QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
     return font;
@@ -72,7 +72,7 @@ bool MainWindow::created() const {
 void MainWindow::buildMenu() {
     auto add = [this](QMenu* menu, const QString& text, int id) {
         QAction* a = menu->addAction(text);
-        gui_id::setOrvexId(a, id);
+        setOrvexId(a, id);
         connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
         actions_.append(a);
         return a;
@@ -97,7 +97,7 @@ void MainWindow::buildMenu() {
     // The accelerator: only the main window's own event handling sees it, not
     // while an emulation run goes on (as with the menu's shortcut text).
     openShortcut_ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
-    gui_id::setOrvexId(openShortcut_, gui_id::ACCELERATORS);
+    setOrvexId(openShortcut_, gui_id::ACCELERATORS);
     connect(openShortcut_, &QShortcut::activated, this,
             [this] { runCommand(gui_id::OPEN_ROM_FILE); });
 }
@@ -179,6 +179,10 @@ void MainWindow::placeChildren() {
     editor_->setGeometry(201, 123, width - 201, std::max(0, height - 124));
 }
 
+OutputWindow* MainWindow::outputWindow() const {
+    return output_.data();
+}
+
 QAction* MainWindow::action(int id) const {
     for (QAction* a : actions_)
         if (a->property(ORVEX_ID_PROPERTY).toInt() == id) return a;
@@ -200,6 +204,8 @@ void MainWindow::showOptions() {
 
 void MainWindow::refreshRomList() {
     buildRomTree(*tree_);
+    // Every directory shows its ROMs at once.
+    tree_->expandAll();
 }
 
 void MainWindow::runCommand(int id) {

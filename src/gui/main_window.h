@@ -46,7 +46,7 @@ class MainWindow : public QMainWindow {
     bool openRomOfNode(QTreeWidgetItem* item);
 
     // The running output window; null between runs.
-    OutputWindow* outputWindow() const { return output_; }
+    OutputWindow* outputWindow() const;
     RomTreeWidget* romTree() const { return tree_; }
     QPlainTextEdit* sectionEditor() const { return editor_; }
     QLabel* sectionLabel() const { return label_; }

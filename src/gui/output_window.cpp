@@ -1,6 +1,7 @@
 #include "gui/output_window.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include "gui/pictures.h"
 #include "host/ui_sink.h"
 #include "plugins/controller_plugin.h"
+#include "video/frame_buffer_display.h"
 
 namespace {
 

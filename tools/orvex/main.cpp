@@ -2,6 +2,7 @@
 // by "orvex.ini" in the working directory, and takes no options.
 #include <QApplication>
 #include <QFileInfo>
+#include <cstdlib>
 
 #include "app/registry.h"
 #include "gui/application.h"
@@ -11,6 +12,10 @@
 #include "host/sdl/sdl_sound_backend.h"
 
 int main(int argc, char** argv) {
+    // SDL (the sound back end, gamepad plug-ins) would otherwise turn SIGINT
+    // and SIGTERM into events nobody reads, and the program could not be
+    // ended by them.
+    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orvex");
 
