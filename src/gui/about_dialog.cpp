@@ -19,16 +19,16 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     picture->setAlignment(Qt::AlignTop);
 
     auto* group = new QGroupBox("Orvex N64 Emulator", this);
-    auto* credits = new QLabel(
-        QStringLiteral("Version %1\n\n"
-                       "Written by the Orvex developers.\n"
-                       "Guest code is translated into x86-64 code block by block;\n"
-                       "the rest of the console is emulated at the level of its\n"
-                       "registers and DMA transfers.\n\n"
-                       "Orvex is not affiliated with the maker of the console.\n"
-                       "Use it only with cartridge images you are entitled to.")
-            .arg(ORVEX_VERSION),
-        group);
+    auto* credits =
+        new QLabel(QStringLiteral("Version %1\n\n"
+                                  "Written by the Orvex developers.\n"
+                                  "Guest code is translated into x86-64 code block by block;\n"
+                                  "the rest of the console is emulated at the level of its\n"
+                                  "registers and DMA transfers.\n\n"
+                                  "Orvex is not affiliated with the maker of the console.\n"
+                                  "Use it only with cartridge images you are entitled to.")
+                       .arg(ORVEX_VERSION),
+                   group);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(credits);
 

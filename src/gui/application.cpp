@@ -31,8 +31,7 @@ std::unique_ptr<MainWindow> startOrvex(QtUiSink& sink, SoundBackend* sound,
     haltEmulation();
     auto window = std::make_unique<MainWindow>(sound);
     if (!window->created()) return nullptr;
-    QObject::connect(&sink, &QtUiSink::statusTextChanged, window.get(),
-                     &MainWindow::setStatusPart);
+    QObject::connect(&sink, &QtUiSink::statusTextChanged, window.get(), &MainWindow::setStatusPart);
     window->show();
 
     readOptions();

@@ -61,11 +61,11 @@ ChoosePluginsDialog::ChoosePluginsDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Choose Graphics & Sound Plugins");
     auto* layout = new QVBoxLayout(this);
     graphicsList_ = pluginGroup(layout, this, "Graphics Plugin", ORVEX_PLUGIN_TYPE_GRAPHICS,
-                                readGraphicsPlugin(), gui_id::GRAPHICS_LIST,
-                                gui_id::GRAPHICS_ABOUT, gui_id::GRAPHICS_CONFIGURE);
-    soundList_ = pluginGroup(layout, this, "Sound Plugin", ORVEX_PLUGIN_TYPE_SOUND,
-                             readSoundPlugin(), gui_id::SOUND_LIST, gui_id::SOUND_ABOUT,
-                             gui_id::SOUND_CONFIGURE);
+                                readGraphicsPlugin(), gui_id::GRAPHICS_LIST, gui_id::GRAPHICS_ABOUT,
+                                gui_id::GRAPHICS_CONFIGURE);
+    soundList_ =
+        pluginGroup(layout, this, "Sound Plugin", ORVEX_PLUGIN_TYPE_SOUND, readSoundPlugin(),
+                    gui_id::SOUND_LIST, gui_id::SOUND_ABOUT, gui_id::SOUND_CONFIGURE);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);

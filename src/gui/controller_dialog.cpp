@@ -121,9 +121,8 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
     });
     connect(about_, &QPushButton::clicked, this,
             [this] { showInfoOfPluginEntry(pluginList_->currentText()); });
-    connect(configure_, &QPushButton::clicked, this, [this] {
-        showConfigOfPluginEntry(pluginList_->currentText(), configurationGroup_);
-    });
+    connect(configure_, &QPushButton::clicked, this,
+            [this] { showConfigOfPluginEntry(pluginList_->currentText(), configurationGroup_); });
 
     showController(0);
 }

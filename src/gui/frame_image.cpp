@@ -8,8 +8,8 @@ QImage frameToImage(const FrameView& frame) {
         format = QImage::Format_RGB32;
         bytesPerPixel = 4;
     } else if (frame.format.bitsPerPixel == 16) {
-        format = frame.format.greenMask == GREEN_MASK_565 ? QImage::Format_RGB16
-                                                           : QImage::Format_RGB555;
+        format =
+            frame.format.greenMask == GREEN_MASK_565 ? QImage::Format_RGB16 : QImage::Format_RGB555;
         bytesPerPixel = 2;
     } else {
         return {};

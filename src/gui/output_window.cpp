@@ -1,11 +1,11 @@
 #include "gui/output_window.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/emulation_session.h"
 #include "app/settings_values.h"
@@ -126,7 +126,8 @@ void OutputWindow::fitClientArea(uint32_t width, uint32_t height) {
     const int w = int(std::min<uint32_t>(width, 4096));
     const int h = int(std::min<uint32_t>(height, 4096));
     if (w == 0 || h == 0) return;
-    QMetaObject::invokeMethod(this, [this, w, h] { resize(w, h); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, w, h] { resize(w, h); }, Qt::QueuedConnection);
 }
 
 void OutputWindow::clientOrigin(int32_t& x, int32_t& y) {

@@ -7,7 +7,8 @@
 
 namespace {
 
-template <typename Call> void withPluginOfEntry(const QString& entry, const char* export_, Call call) {
+template <typename Call>
+void withPluginOfEntry(const QString& entry, const char* export_, Call call) {
     std::string file;
     if (!pluginFileFromEntry(entry.toStdString(), file)) return;
     CDLL library;
@@ -22,9 +23,8 @@ template <typename Call> void withPluginOfEntry(const QString& entry, const char
 } // namespace
 
 void showInfoOfPluginEntry(const QString& entry) {
-    withPluginOfEntry(entry, "showPluginInfo", [](void* function) {
-        reinterpret_cast<OrvexShowPluginInfoFn>(function)();
-    });
+    withPluginOfEntry(entry, "showPluginInfo",
+                      [](void* function) { reinterpret_cast<OrvexShowPluginInfoFn>(function)(); });
 }
 
 void showConfigOfPluginEntry(const QString& entry, QWidget* parent) {

@@ -31,8 +31,7 @@ RomEntry* RomTreeWidget::entryOf(const QTreeWidgetItem* item) {
 }
 
 QTreeWidgetItem* RomTreeWidget::findNode(const QString& text) const {
-    const QList<QTreeWidgetItem*> found =
-        findItems(text, Qt::MatchExactly | Qt::MatchRecursive, 0);
+    const QList<QTreeWidgetItem*> found = findItems(text, Qt::MatchExactly | Qt::MatchRecursive, 0);
     return found.isEmpty() ? nullptr : found.first();
 }
 

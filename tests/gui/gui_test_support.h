@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -31,6 +32,13 @@ inline QApplication& testApplication() {
         return new QApplication(argc, argv);
     }();
     return *app;
+}
+
+inline void writeTextFile(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f) << path;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
 }
 
 // A message box the test answered: its texts and the button pressed.
@@ -69,12 +77,13 @@ class GuiTest : public ::testing::Test {
             QObject::connect(watcher.get(), &QTimer::timeout, [this] {
                 for (QWidget* w : QApplication::topLevelWidgets()) {
                     auto* box = qobject_cast<QMessageBox*>(w);
-                    if (!box || !box->isVisible() || box->property("answered").toBool())
-                        continue;
+                    if (!box || !box->isVisible() || box->property("answered").toBool()) continue;
                     box->setProperty("answered", true);
                     answered.push_back({box->windowTitle(), box->text(), box->icon()});
-                    if (QAbstractButton* b = box->button(answer)) b->click();
-                    else box->close();
+                    if (QAbstractButton* b = box->button(answer))
+                        b->click();
+                    else
+                        box->close();
                 }
             });
             watcher->start(10);

@@ -76,8 +76,8 @@ TEST(FrameImageTest, FramesBecomeImagesAndFitTheWindowKeepingTheirAspect) {
     EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(image.pixel(1, 0) & 0xFFFFFF, 0x0000FFu);
     // A pitch shorter than a row is refused, never read past.
-    EXPECT_TRUE(frameToImage({reinterpret_cast<const uint8_t*>(pixels16), 2, 1, 2, {16, 0x07E0}})
-                    .isNull());
+    EXPECT_TRUE(
+        frameToImage({reinterpret_cast<const uint8_t*>(pixels16), 2, 1, 2, {16, 0x07E0}}).isNull());
 
     EXPECT_EQ(aspectFitRect({320, 240}, {400, 400}), QRect(0, 50, 400, 300));
     EXPECT_EQ(aspectFitRect({320, 240}, {800, 300}), QRect(200, 0, 400, 300));
