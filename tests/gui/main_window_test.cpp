@@ -15,6 +15,7 @@
 #include "gui/rom_tree_widget.h"
 #include "gui_test_support.h"
 #include "plugins/controller_plugin.h"
+#include "romkit/romkit.h"
 
 namespace fs = std::filesystem;
 
@@ -221,6 +222,34 @@ TEST_F(MainWindowTest, ADoubleClickRunsTheRomUntilItsWindowIsClosedAndRunsAgain)
         EXPECT_TRUE(waitFor([&] { return window->statusText(0) == "CPU: N/A"; }));
         EXPECT_TRUE(fs::exists(dir + "/Demo Title.main.log"));
     }
+}
+
+TEST_F(MainWindowTest, ClosingTheOutputWindowWhileTheCpuThreadWaitsInABoxEndsTheRun) {
+    writeIni();
+    // A guest whose first instruction (DMFC0) is reported as missing: the CPU
+    // thread raises a box and waits for it.
+    romkit::RomOptions options;
+    options.name = "HALTS";
+    ASSERT_TRUE(romkit::writeFile(dir + "/roms/halts.z64",
+                                  romkit::buildRomFromWords({0x40201000, 0, 0, 0}, options)));
+    start();
+    doubleClick(window->romTree()->findNode("HALTS"));
+    ASSERT_TRUE(window->outputWindow());
+    QMessageBox* open = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if ((open = qobject_cast<QMessageBox*>(w)) && open->isVisible()) return true;
+        return false;
+    }));
+    EXPECT_EQ(open->windowTitle(), "Orvex says:");
+    window->outputWindow()->close();
+    EXPECT_FALSE(window->outputWindow());
+    EXPECT_TRUE(isEmulationHalted());
+    EXPECT_TRUE(waitFor([] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w) && w->isVisible()) return false;
+        return true;
+    }));
 }
 
 } // namespace
