@@ -21,8 +21,8 @@ class PluginDialogsTest : public GuiTest {
         GuiTest::TearDown();
     }
     void copyPlugins() {
-        for (const char* file : {"good_pad.so", "no_input_pad.so", "graphics_plugin.so",
-                                 "sound_plugin.so"})
+        for (const char* file :
+             {"good_pad.so", "no_input_pad.so", "graphics_plugin.so", "sound_plugin.so"})
             fs::copy_file(fs::path(ORVEX_TEST_PLUGIN_DIR) / file, fs::path(dir) / file);
     }
     template <typename T> static T* control(QWidget* dialog, int id) {
