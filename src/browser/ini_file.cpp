@@ -1,12 +1,11 @@
 #include "browser/ini_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -269,6 +268,10 @@ bool IniFile::readValue(const char* section, const char* key, char* output, size
 }
 
 bool IniFile::writeSection(const char* name, const char* text, size_t length) {
+    if (std::strpbrk(name, "\r\n")) {
+        showMessage(0x10, "The section name \"%s\" holds a line end; nothing was saved.", name);
+        return false;
+    }
     std::string old;
     bool exists = false;
     if (!readWholeFile(path_, old, exists)) {
@@ -293,6 +296,9 @@ bool IniFile::writeSection(const char* name, const char* text, size_t length) {
         content += body;
     } else {
         content.assign(old, 0, size_t(bodyOffset));
+        // A header on the file's last line, without its line end, keeps its
+        // own line.
+        if (bodyOffset > 0 && content.back() != '\n') content += "\r\n";
         content += body;
         content.append(old, size_t(endOffset));
     }

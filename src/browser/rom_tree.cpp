@@ -80,6 +80,14 @@ void copyText(char* output, size_t size, const char* text) {
     output[length] = 0;
 }
 
+// A tree text also names the ROM's section in the settings file, where a line
+// end or another control character would break the header line apart.
+void copyDisplayText(char* output, size_t size, const char* text) {
+    copyText(output, size, text);
+    for (char* c = output; *c; ++c)
+        if (static_cast<unsigned char>(*c) < 0x20 || *c == 0x7F) *c = '?';
+}
+
 bool entryBefore(const RomEntry& a, const RomEntry& b) {
     if (const int c = ::strcasecmp(a.text, b.text)) return c < 0;
     if (const int c = std::strcmp(a.text, b.text)) return c < 0;
@@ -136,7 +144,7 @@ bool scanRomDirectory(RomTreeSink& tree, const char* path, const char* nodeText,
         RomEntry& entry = list.entries[list.count++];
         const char* internalName = romHeaderName(block);
         const bool useFileName = !internalName[0] || !std::strcmp(internalName, "Test Program");
-        copyText(entry.text, sizeof entry.text, useFileName ? name : internalName);
+        copyDisplayText(entry.text, sizeof entry.text, useFileName ? name : internalName);
         copyText(entry.path, sizeof entry.path, file.c_str());
         entry.image = countryImage(romHeaderCountry(block));
         return true;
