@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/log.h"
+#include "base/log.h"
 
 IniFile theIni;
 char logDirectory[INI_LOG_DIRECTORY_SIZE] = "./";

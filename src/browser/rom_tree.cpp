@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/rom_file.h"
+#include "core/rom_file.h"
 
 RomLists romLists;
 

@@ -2,9 +2,9 @@
 
 #include <QFileInfo>
 
-#include "app/log.h"
-#include "app/registry.h"
-#include "app/settings_values.h"
+#include "base/log.h"
+#include "base/registry.h"
+#include "system/settings_values.h"
 #include "browser/ini_file.h"
 #include "core/machine.h"
 #include "gui/main_window.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings_values.h"
+#include "system/settings_values.h"
 #include "gui/gui_ids.h"
 #include "gui/plugin_actions.h"
 #include "plugins/orvex_plugin.h"

@@ -10,8 +10,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/log.h"
-#include "app/settings_values.h"
+#include "base/log.h"
+#include "system/settings_values.h"
 #include "gui/gui_ids.h"
 #include "gui/plugin_actions.h"
 #include "plugins/controller_plugin.h"

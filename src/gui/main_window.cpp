@@ -12,10 +12,12 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 
-#include "app/log.h"
-#include "app/options.h"
-#include "app/rom_file.h"
-#include "app/settings_values.h"
+#include "base/log.h"
+#include "hle/hle_table.h"
+#include "video/frame_buffer_display.h"
+#include "core/rom_file.h"
+#include "system/rom_loading.h"
+#include "system/settings_values.h"
 #include "browser/ini_file.h"
 #include "core/machine.h"
 #include "gui/about_dialog.h"

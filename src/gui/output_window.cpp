@@ -7,12 +7,12 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "app/emulation_session.h"
-#include "app/settings_values.h"
+#include "system/emulation_session.h"
+#include "system/settings_values.h"
 #include "gui/frame_image.h"
 #include "gui/key_codes.h"
 #include "gui/pictures.h"
-#include "host/ui_sink.h"
+#include "base/ui_sink.h"
 #include "plugins/controller_plugin.h"
 #include "video/frame_buffer_display.h"
 

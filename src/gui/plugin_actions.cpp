@@ -1,6 +1,6 @@
 #include "gui/plugin_actions.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "plugins/cdll.h"
 #include "plugins/orvex_plugin.h"
 #include "plugins/plugin_list.h"

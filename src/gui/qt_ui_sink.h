@@ -20,7 +20,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host/ui_sink.h"
+#include "base/ui_sink.h"
 
 class QMessageBox;
 

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "app/registry.h"
+#include "base/registry.h"
 #include "gui/qt_ui_sink.h"
 #include "host/qt/qsettings_registry.h"
 #include "support/test_machine.h"

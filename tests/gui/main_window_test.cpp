@@ -4,8 +4,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/options.h"
-#include "app/settings_values.h"
+#include "hle/hle_table.h"
+#include "video/frame_buffer_display.h"
+#include "system/settings_values.h"
 #include "browser/ini_file.h"
 #include "core/machine.h"
 #include "gui/application.h"

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/settings_values.h"
+#include "system/settings_values.h"
 #include "gui/choose_plugins_dialog.h"
 #include "gui/controller_dialog.h"
 #include "gui/gui_ids.h"

@@ -9,7 +9,7 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "app/registry.h"
+#include "base/registry.h"
 #include "gui/application.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui_sink.h"
