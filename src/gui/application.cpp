@@ -4,12 +4,12 @@
 
 #include "base/log.h"
 #include "base/registry.h"
-#include "system/settings_values.h"
 #include "browser/ini_file.h"
 #include "core/machine.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui_sink.h"
 #include "plugins/controller_plugin.h"
+#include "system/settings_values.h"
 
 namespace {
 

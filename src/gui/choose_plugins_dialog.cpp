@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "system/settings_values.h"
 #include "gui/gui_ids.h"
 #include "gui/plugin_actions.h"
 #include "plugins/orvex_plugin.h"
 #include "plugins/plugin_list.h"
+#include "system/settings_values.h"
 
 namespace {
 

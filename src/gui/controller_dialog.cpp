@@ -11,12 +11,12 @@
 #include <QVBoxLayout>
 
 #include "base/log.h"
-#include "system/settings_values.h"
 #include "gui/gui_ids.h"
 #include "gui/plugin_actions.h"
 #include "plugins/controller_plugin.h"
 #include "plugins/orvex_plugin.h"
 #include "plugins/plugin_list.h"
+#include "system/settings_values.h"
 
 namespace {
 

@@ -13,13 +13,9 @@
 #include <QStatusBar>
 
 #include "base/log.h"
-#include "hle/hle_table.h"
-#include "video/frame_buffer_display.h"
-#include "core/rom_file.h"
-#include "system/rom_loading.h"
-#include "system/settings_values.h"
 #include "browser/ini_file.h"
 #include "core/machine.h"
+#include "core/rom_file.h"
 #include "gui/about_dialog.h"
 #include "gui/choose_plugins_dialog.h"
 #include "gui/controller_dialog.h"
@@ -27,7 +23,11 @@
 #include "gui/output_window.h"
 #include "gui/pictures.h"
 #include "gui/rom_tree_widget.h"
+#include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
+#include "system/rom_loading.h"
+#include "system/settings_values.h"
+#include "video/frame_buffer_display.h"
 
 namespace {
 

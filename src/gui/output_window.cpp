@@ -7,13 +7,13 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "system/emulation_session.h"
-#include "system/settings_values.h"
+#include "base/ui_sink.h"
 #include "gui/frame_image.h"
 #include "gui/key_codes.h"
 #include "gui/pictures.h"
-#include "base/ui_sink.h"
 #include "plugins/controller_plugin.h"
+#include "system/emulation_session.h"
+#include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
 
 namespace {

@@ -4,9 +4,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "hle/hle_table.h"
-#include "video/frame_buffer_display.h"
-#include "system/settings_values.h"
 #include "browser/ini_file.h"
 #include "core/machine.h"
 #include "gui/application.h"
@@ -15,8 +12,11 @@
 #include "gui/output_window.h"
 #include "gui/rom_tree_widget.h"
 #include "gui_test_support.h"
+#include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
 #include "romkit/romkit.h"
+#include "system/settings_values.h"
+#include "video/frame_buffer_display.h"
 
 namespace fs = std::filesystem;
 

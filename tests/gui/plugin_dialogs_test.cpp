@@ -3,12 +3,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "system/settings_values.h"
 #include "gui/choose_plugins_dialog.h"
 #include "gui/controller_dialog.h"
 #include "gui/gui_ids.h"
 #include "gui_test_support.h"
 #include "plugins/controller_plugin.h"
+#include "system/settings_values.h"
 
 namespace fs = std::filesystem;
 
