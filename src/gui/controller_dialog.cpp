@@ -41,7 +41,7 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
     setWindowTitle("Configure Controllers");
 
     for (int i = 0; i < CONTROLLER_SLOT_COUNT; ++i) {
-        ControllerChoice& choice = choices_[i];
+        Choice& choice = choices_[i];
         if (startFromStoredChoice) {
             choice.enabled = readControllerEnabled(i + 1);
             choice.file = choice.enabled ? readControllerPlugin(i + 1) : std::string();
@@ -116,7 +116,7 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
             [this](int index) { showController(index); });
     connect(pluginList_, &QComboBox::activated, this, [this] { pluginSelected(); });
     connect(enabled_, &QCheckBox::clicked, this, [this] {
-        ControllerChoice& choice = choices_[controllerList_->currentIndex()];
+        Choice& choice = choices_[controllerList_->currentIndex()];
         choice.enabled = !choice.enabled;
     });
     connect(about_, &QPushButton::clicked, this,
@@ -129,7 +129,7 @@ ControllerDialog::ControllerDialog(Apply apply, bool startFromStoredChoice, QWid
 
 void ControllerDialog::showController(int index) {
     if (index < 0 || index >= CONTROLLER_SLOT_COUNT) return;
-    ControllerChoice& choice = choices_[index];
+    Choice& choice = choices_[index];
     const PluginList plugins =
         fillPluginList(ORVEX_PLUGIN_TYPE_CONTROLLER, choice.enabled ? choice.file : "");
     {
@@ -156,7 +156,7 @@ void ControllerDialog::pluginSelected() {
 
 void ControllerDialog::applyToSlots() {
     for (int number = 1; number <= CONTROLLER_SLOT_COUNT; ++number) {
-        const ControllerChoice& choice = choices_[number - 1];
+        const Choice& choice = choices_[number - 1];
         CControllerPlugin& slot = controllerSlots[number - 1];
         slot.enabled = choice.enabled;
         if (slot.enabled) {
@@ -182,7 +182,7 @@ void ControllerDialog::applyToSlots() {
 void ControllerDialog::storeForNextRun() {
     // The same checks as loading into a slot, on a library of the dialog's own.
     for (int number = 1; number <= CONTROLLER_SLOT_COUNT; ++number) {
-        const ControllerChoice& choice = choices_[number - 1];
+        const Choice& choice = choices_[number - 1];
         bool enabled = choice.enabled;
         if (enabled) {
             CControllerPlugin probe;

@@ -17,15 +17,15 @@ class QComboBox;
 class QGroupBox;
 class QPushButton;
 
-struct ControllerChoice {
-    bool enabled = false;
-    // The plug-in's file name; "" for none.
-    std::string file;
-};
-
 class ControllerDialog : public QDialog {
     Q_OBJECT
   public:
+    // The working copy of one controller's choice.
+    struct Choice {
+        bool enabled = false;
+        // The plug-in's file name; "" for none.
+        std::string file;
+    };
     enum class Apply {
         // "OK" loads the plug-ins into the slots at once.
         Now,
@@ -36,7 +36,7 @@ class ControllerDialog : public QDialog {
     // still waiting for the next run, from the stored values.
     ControllerDialog(Apply apply, bool startFromStoredChoice, QWidget* parent = nullptr);
 
-    const std::array<ControllerChoice, 4>& choices() const { return choices_; }
+    const std::array<Choice, 4>& choices() const { return choices_; }
 
   public slots:
     // Closes with the id of the button: 1 for "OK", 2 for "Cancel".
@@ -50,7 +50,7 @@ class ControllerDialog : public QDialog {
     void storeForNextRun();
 
     Apply apply_;
-    std::array<ControllerChoice, 4> choices_;
+    std::array<Choice, 4> choices_;
     QComboBox* controllerList_;
     QComboBox* pluginList_;
     QPushButton* about_;

@@ -11,6 +11,7 @@
 #include "gui/frame_image.h"
 #include "gui/key_codes.h"
 #include "gui/pictures.h"
+#include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
 #include "system/emulation_session.h"
 #include "system/settings_values.h"
@@ -81,6 +82,9 @@ bool OutputWindow::runOutputWindow() {
     EmulationSettings settings;
     settings.title = logName(title_);
     settings.logDirectory = devices_.logDirectory;
+    // The options as the menu shows them now.
+    settings.hle = hleEnabled;
+    settings.niceFrameBuffer = niceFrameBuffer;
     session_ = std::make_unique<EmulationSession>(host, settings);
     running_ = true;
     session_->startEmulation();

@@ -194,6 +194,7 @@ TEST_F(MainWindowTest, ADoubleClickRunsTheRomUntilItsWindowIsClosedAndRunsAgain)
     writeOutputWindowPosition({120, 90});
     start();
     ASSERT_TRUE(isEmulationHalted());
+    window->action(gui_id::NICE_FRAME_BUFFER)->trigger();
 
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
@@ -201,6 +202,8 @@ TEST_F(MainWindowTest, ADoubleClickRunsTheRomUntilItsWindowIsClosedAndRunsAgain)
         OutputWindow* output = window->outputWindow();
         ASSERT_TRUE(output);
         EXPECT_EQ(output->windowTitle(), "Demo Title");
+        // The run takes the options as the menu shows them.
+        EXPECT_TRUE(niceFrameBuffer);
         if (run == 1) {
             EXPECT_EQ(output->pos(), QPoint(120, 90));
         }
