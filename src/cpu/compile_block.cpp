@@ -108,6 +108,8 @@ bool compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailab
             // its return point, the instruction after the delay slot.
             x86::callRel32(reinterpret_cast<const void*>(s.pendingHle->handler));
             s.pendingHle = nullptr;
+            // Its hardware effects (a task start) are carried out at the end.
+            s.endCheckNeeded = 1;
             s.countdown = 2;
             continue;
         }

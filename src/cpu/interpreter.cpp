@@ -132,6 +132,8 @@ BlockPlan compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAv
             // after the delay slot, and the block goes on behind it.
             steps.back().nativeCallAfter = pendingNative;
             pendingNative = nullptr;
+            // Its hardware effects (a task start) are carried out at the end.
+            plan.endCheckNeeded = true;
             countdown = 2;
             continue;
         }

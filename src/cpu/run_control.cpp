@@ -32,6 +32,7 @@ CpuStopReason cpuStopReason() {
 void resetRunControl() {
     runCounters.instructions.store(0);
     runCounters.viInterrupts.store(0);
+    runCounters.gfxFrames.store(0);
     idleLoopSkips.store(0);
     stopReason.store(CpuStopReason::None);
 }

@@ -27,6 +27,8 @@ struct RunCounters {
     std::atomic<uint64_t> instructions{0};
     // Vertical interrupts raised by the timing.
     std::atomic<uint64_t> viInterrupts{0};
+    // Frames the display-list renderer finished (full syncs).
+    std::atomic<uint64_t> gfxFrames{0};
 };
 extern RunCounters runCounters;
 

@@ -10,6 +10,7 @@
 #include "hw/mem_action_bits.h"
 #include "hw/pif.h"
 #include "hw/register_store.h"
+#include "rsp/rsp_task.h"
 #include "video/frame_buffer_display.h"
 
 namespace {
@@ -65,6 +66,7 @@ void applyMiWrites() {
 void applySpStatusWrite() {
     spStatusWrite = latchedStore(WriteLatch::SpStatus);
     const uint32_t w = spStatusWrite;
+    // Clearing the halt of a halted signal processor starts its task.
     static constexpr ClearSetPair statusPairs[] = {
         {0x1, 0x2, 0x0001},           {0x4, 0, 0x0002},
         {0x20, 0x40, 0x0020},         {0x80, 0x100, 0x0040},
@@ -73,12 +75,12 @@ void applySpStatusWrite() {
         {0x20000, 0x40000, 0x0800},   {0x80000, 0x100000, 0x1000},
         {0x200000, 0x400000, 0x2000}, {0x800000, 0x1000000, 0x4000},
     };
+    if ((w & 0x1) && (SP_STATUS_REG & 0x1)) mem_actions[0] |= ACTION_SP_TASK;
     SP_STATUS_REG = applyClearWins(SP_STATUS_REG, w, statusPairs, std::size(statusPairs));
     if (w & 0x8)
         MI_INTR_REG &= ~MI_INTR_SP;
     else if (w & 0x10)
         MI_INTR_REG |= MI_INTR_SP;
-    // Releasing the halt bit starts no signal-processor task.
 }
 
 void applyPiStatusWrite() {
@@ -165,6 +167,12 @@ extern "C" void processMemActions() {
         if (actions & ACTION_VI_ORIGIN) newFrameSource();
         if (actions & ACTION_VI_WIDTH) newFrameMode();
         actions &= ~ACTION_GROUP_DISPLAY;
+    }
+
+    // Last, so that a task record copied into DMEM by the same block is seen.
+    if (actions & ACTION_SP_TASK) {
+        actions &= ~ACTION_SP_TASK;
+        runRspTask();
     }
 
     const uint64_t left = (uint64_t(mem_actions[1]) << 32) | mem_actions[0];

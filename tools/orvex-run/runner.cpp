@@ -15,6 +15,7 @@
 #include "app/settings_values.h"
 #include "core/hw_registers.h"
 #include "cpu/run_control.h"
+#include "gfx/egl_offscreen_surface.h"
 #include "host/paced_sound_backend.h"
 #include "host/recording_frame_presenter.h"
 #include "host/wav_sound_backend.h"
@@ -23,6 +24,7 @@
 #include "romkit/romkit.h"
 #include "runner_host.h"
 #include "video/frame_capture.h"
+#include "video/gl_context.h"
 #include "video/png_writer.h"
 
 extern const unsigned char orvexDemoRom[];
@@ -133,7 +135,29 @@ bool plugScriptedPad(const RunnerOptions& options, FILE* out) {
     return true;
 }
 
+// The last frame the display-list renderer swapped, as RGB rows.
+bool writeGlScreenshot(const std::string& path, FILE* out) {
+    const GlContext& gl = theGlContext;
+    if (gl.frame.empty()) return false;
+    std::vector<uint8_t> rgb;
+    rgb.reserve(gl.frame.size() * 3);
+    for (const uint32_t pixel : gl.frame) {
+        rgb.push_back(uint8_t(pixel >> 16));
+        rgb.push_back(uint8_t(pixel >> 8));
+        rgb.push_back(uint8_t(pixel));
+    }
+    if (writePng(path, gl.frameWidth, gl.frameHeight, 3, rgb))
+        std::fprintf(out, "Screenshot: %s (%ux%u, OpenGL frame)\n", path.c_str(), gl.frameWidth,
+                     gl.frameHeight);
+    else
+        std::fprintf(out, "Screenshot: %s could not be written\n", path.c_str());
+    return true;
+}
+
+// The last presented frame: the renderer's once a graphics task has swapped
+// one, otherwise the guest frame buffer.
 void writeScreenshot(const std::string& path, FILE* out) {
+    if (writeGlScreenshot(path, out)) return;
     const uint32_t pixelType = VI_STATUS_REG & 3;
     const uint32_t width = VI_WIDTH_REG & 0xFFF;
     const GuestImage image = captureGuestFrame(pixelType, width);
@@ -159,6 +183,8 @@ void printFigures(const RunReport& r, FILE* out) {
                  seconds > 0.0 ? double(r.viInterrupts) / seconds : 0.0);
     std::fprintf(out, "Instructions per second: %.0f\n",
                  seconds > 0.0 ? double(r.instructions) / seconds : 0.0);
+    std::fprintf(out, "GFX frames:             %llu\n",
+                 static_cast<unsigned long long>(r.gfxFrames));
     const char* end = r.halted       ? "the guest halted the emulation"
                       : r.wentIdle   ? "the guest went idle"
                       : r.frameLimit ? "frame limit reached"
@@ -363,9 +389,14 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
         },
         &sound);
     RecordingFramePresenter presenter;
+    // Graphics tasks draw offscreen, with no display needed.
+    EglOffscreenSurface glSurface;
+    // A frame of an earlier run in this process is not this run's.
+    theGlContext.frame.clear();
 
     EmulationHost host;
     host.framePresenter = &presenter;
+    host.glSurface = &glSurface;
     host.sound = &sound;
     EmulationSettings settings;
     settings.title = runTitle(path);
@@ -406,6 +437,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     report.frameLimit = reason == CpuStopReason::FrameLimit;
     report.viInterrupts = runCounters.viInterrupts.load();
     report.instructions = runCounters.instructions.load();
+    report.gfxFrames = runCounters.gfxFrames.load();
     report.seconds =
         std::chrono::duration<double>(session.cpuEndTime() - session.firstBlockTime()).count();
     report.exitStatus = report.halted ? EXIT_HALTED : EXIT_LIMIT_REACHED;
