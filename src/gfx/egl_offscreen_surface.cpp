@@ -52,8 +52,6 @@ EglOffscreenSurface::EglOffscreenSurface() {
 
 EglOffscreenSurface::~EglOffscreenSurface() {
     destroyContext();
-    if (library_) dlclose(library_);
-    delete egl_;
 }
 
 bool EglOffscreenSurface::fail(const char* what) {
@@ -62,39 +60,38 @@ bool EglOffscreenSurface::fail(const char* what) {
     return false;
 }
 
-bool EglOffscreenSurface::openLibrary() {
-    if (egl_) return true;
-    library_ = dlopen("libEGL.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!library_) return false;
-    Egl* e = new Egl;
-    const bool complete = lookUp(library_, "eglGetProcAddress", e->getProcAddress) &&
-                          lookUp(library_, "eglQueryString", e->queryString) &&
-                          lookUp(library_, "eglInitialize", e->initialize) &&
-                          lookUp(library_, "eglTerminate", e->terminate) &&
-                          lookUp(library_, "eglBindAPI", e->bindApi) &&
-                          lookUp(library_, "eglChooseConfig", e->chooseConfig) &&
-                          lookUp(library_, "eglCreateContext", e->createContext) &&
-                          lookUp(library_, "eglDestroyContext", e->destroyContext) &&
-                          lookUp(library_, "eglCreatePbufferSurface", e->createPbufferSurface) &&
-                          lookUp(library_, "eglDestroySurface", e->destroySurface) &&
-                          lookUp(library_, "eglMakeCurrent", e->makeCurrent) &&
-                          lookUp(library_, "eglReleaseThread", e->releaseThread);
-    if (!complete) {
-        delete e;
-        dlclose(library_);
-        library_ = nullptr;
-        return false;
-    }
-    e->getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        e->getProcAddress("eglGetPlatformDisplayEXT"));
-    egl_ = e;
-    return true;
+// libEGL is opened once per process and stays loaded: its driver registers
+// exit handlers that must find their code still there.
+const EglOffscreenSurface::Egl* EglOffscreenSurface::loadEgl() {
+    static const Egl* const loaded = []() -> const Egl* {
+        void* library = dlopen("libEGL.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (!library) return nullptr;
+        static Egl e;
+        const bool complete = lookUp(library, "eglGetProcAddress", e.getProcAddress) &&
+                              lookUp(library, "eglQueryString", e.queryString) &&
+                              lookUp(library, "eglInitialize", e.initialize) &&
+                              lookUp(library, "eglTerminate", e.terminate) &&
+                              lookUp(library, "eglBindAPI", e.bindApi) &&
+                              lookUp(library, "eglChooseConfig", e.chooseConfig) &&
+                              lookUp(library, "eglCreateContext", e.createContext) &&
+                              lookUp(library, "eglDestroyContext", e.destroyContext) &&
+                              lookUp(library, "eglCreatePbufferSurface", e.createPbufferSurface) &&
+                              lookUp(library, "eglDestroySurface", e.destroySurface) &&
+                              lookUp(library, "eglMakeCurrent", e.makeCurrent) &&
+                              lookUp(library, "eglReleaseThread", e.releaseThread);
+        if (!complete) return nullptr;
+        e.getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+            e.getProcAddress("eglGetPlatformDisplayEXT"));
+        return &e;
+    }();
+    return loaded;
 }
 
 bool EglOffscreenSurface::createContext() {
     destroyContext();
     failure_.clear();
-    if (!openLibrary()) return fail("libEGL.so.1 could not be loaded");
+    egl_ = loadEgl();
+    if (!egl_) return fail("libEGL.so.1 could not be loaded");
     const char* clientExtensions = egl_->queryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     if (!egl_->getPlatformDisplay ||
         !hasExtension(clientExtensions, "EGL_MESA_platform_surfaceless"))

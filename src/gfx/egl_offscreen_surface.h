@@ -33,11 +33,10 @@ class EglOffscreenSurface : public GlSurface {
   private:
     struct Egl;
     bool fail(const char* what);
-    bool openLibrary();
+    static const Egl* loadEgl();
     bool makeSurface(uint32_t width, uint32_t height);
 
-    Egl* egl_ = nullptr;
-    void* library_ = nullptr;
+    const Egl* egl_ = nullptr;
     void* display_ = nullptr;
     void* config_ = nullptr;
     void* context_ = nullptr;

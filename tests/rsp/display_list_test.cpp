@@ -2,6 +2,8 @@
 // swapped frames back.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "core/hw_registers.h"
 #include "cpu/run_control.h"
 #include "rsp/display_list_state.h"
@@ -178,4 +180,18 @@ TEST_F(DisplayListTest, BoundsOfAddressesBuffersAndCommands) {
     EXPECT_NE(logText().find("ran 1048576 commands without ending; it was stopped"),
               std::string::npos);
     EXPECT_TRUE(theDisplayList.taskDone);
+}
+
+TEST_F(DisplayListTest, AViewportSetFromAnotherThreadIsAppliedBeforeTheNextCommand) {
+    writeList(LIST)(setColourImage(319))(SET_FILL_COLOUR, 0xF801)(fillRectangle(320, 240),
+                                                                  0)(FULL_SYNC)(END_DL);
+    runGraphicsTask(LIST);
+    std::thread([] { setGlViewport(160, 120); }).join();
+    EXPECT_TRUE(theGlContext.viewportPending);
+    EXPECT_EQ(surface.width(), 320u) << "not on the window's thread";
+    runGraphicsTask(LIST);
+    EXPECT_FALSE(theGlContext.viewportPending);
+    EXPECT_EQ(theGlContext.frameWidth, 160u);
+    EXPECT_EQ(theGlContext.frameHeight, 120u);
+    EXPECT_EQ(pixel(80, 60), (Rgb{254, 0, 0}));
 }
