@@ -15,7 +15,6 @@ struct EglOffscreenSurface::Egl {
     decltype(&eglQueryString) queryString = nullptr;
     PFNEGLGETPLATFORMDISPLAYEXTPROC getPlatformDisplay = nullptr;
     decltype(&eglInitialize) initialize = nullptr;
-    decltype(&eglTerminate) terminate = nullptr;
     decltype(&eglBindAPI) bindApi = nullptr;
     decltype(&eglChooseConfig) chooseConfig = nullptr;
     decltype(&eglCreateContext) createContext = nullptr;
@@ -70,7 +69,6 @@ const EglOffscreenSurface::Egl* EglOffscreenSurface::loadEgl() {
         const bool complete = lookUp(library, "eglGetProcAddress", e.getProcAddress) &&
                               lookUp(library, "eglQueryString", e.queryString) &&
                               lookUp(library, "eglInitialize", e.initialize) &&
-                              lookUp(library, "eglTerminate", e.terminate) &&
                               lookUp(library, "eglBindAPI", e.bindApi) &&
                               lookUp(library, "eglChooseConfig", e.chooseConfig) &&
                               lookUp(library, "eglCreateContext", e.createContext) &&
@@ -171,6 +169,7 @@ void EglOffscreenSurface::destroyContext() {
     egl_->makeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (surface_) egl_->destroySurface(display_, surface_);
     if (context_) egl_->destroyContext(display_, context_);
-    egl_->terminate(display_);
+    // The display stays initialised, like the library: terminating it would
+    // unload the driver, and the next context would load it again.
     surface_ = context_ = config_ = display_ = nullptr;
 }
