@@ -36,6 +36,18 @@ void applyViewport(uint16_t width, uint16_t height) {
     theGl.Viewport(0, 0, width, height);
 }
 
+// X8R8G8B8 pixels as 16-bit 5-6-5 or 5-5-5 screen pixels.
+std::vector<uint16_t> toScreenPixels16(const std::vector<uint32_t>& frame, ScreenFormat format) {
+    const bool sixGreenBits = format.greenMask == GREEN_MASK_565;
+    std::vector<uint16_t> pixels(frame.size());
+    for (size_t i = 0; i < frame.size(); ++i) {
+        const uint32_t p = frame[i], r = (p >> 19) & 31, b = (p >> 3) & 31;
+        pixels[i] = uint16_t(sixGreenBits ? r << 11 | ((p >> 10) & 63) << 5 | b
+                                          : r << 10 | ((p >> 11) & 31) << 5 | b);
+    }
+    return pixels;
+}
+
 } // namespace
 
 void createGlContext(GlSurface* window) {
@@ -96,13 +108,24 @@ void swapGlBuffers() {
                         width * sizeof(uint32_t));
         theGlContext.frameWidth = width;
         theGlContext.frameHeight = height;
-        if (FramePresenter* presenter = theFrameBufferDisplay.window) {
+        FramePresenter* presenter = theFrameBufferDisplay.window;
+        if (theFrameBufferDisplay.setUp && presenter) {
+            // The frame goes out in the screen's format, as frame-buffer frames do.
+            const ScreenFormat format = theFrameBufferDisplay.screenFormat;
+            std::vector<uint16_t> narrow;
             FrameView view;
-            view.pixels = reinterpret_cast<const uint8_t*>(frame.data());
             view.width = width;
             view.height = height;
-            view.pitch = width * sizeof(uint32_t);
-            view.format.bitsPerPixel = 32;
+            view.format = format;
+            if (format.bitsPerPixel == 16) {
+                narrow = toScreenPixels16(frame, format);
+                view.pixels = reinterpret_cast<const uint8_t*>(narrow.data());
+                view.pitch = width * sizeof(uint16_t);
+            } else {
+                view.format.bitsPerPixel = 32;
+                view.pixels = reinterpret_cast<const uint8_t*>(frame.data());
+                view.pitch = width * sizeof(uint32_t);
+            }
             FrameRect dest;
             {
                 std::lock_guard lock(theFrameBufferDisplay.placementMutex);

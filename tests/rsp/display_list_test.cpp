@@ -6,6 +6,7 @@
 
 #include "core/hw_registers.h"
 #include "cpu/run_control.h"
+#include "host/recording_frame_presenter.h"
 #include "rsp/display_list_state.h"
 #include "support/gl_task_support.h"
 #include "video/frame_buffer_display.h"
@@ -50,6 +51,8 @@ TEST_F(DisplayListTest, FillRectanglesInTheFillColourAndFullSyncEndsAFrame) {
     setTickSource(fakeTickCount);
     gfxRate.reset();
     fakeTicks = 1000;
+    RecordingFramePresenter presenter; // a 5-6-5 screen
+    ASSERT_TRUE(initFrameBufferDisplay(&presenter));
     SP_STATUS_REG = 0x40; // interrupt on break
     writeList(LIST)(setColourImage(319))(SET_FILL_COLOUR, 0xFFFF)(fillRectangle(320, 240), 0)(
         SET_FILL_COLOUR, 0xF801)(fillRectangle(160, 240), 0)(SET_FILL_COLOUR, 0x0843)(
@@ -60,6 +63,9 @@ TEST_F(DisplayListTest, FillRectanglesInTheFillColourAndFullSyncEndsAFrame) {
     EXPECT_EQ(pixel(240, 120), (Rgb{254, 254, 254}));
     EXPECT_EQ(pixel(310, 230), (Rgb{8, 8, 8}));
     EXPECT_FALSE(theFrameBufferDisplay.frameBufferDisplayEnabled);
+    ASSERT_EQ(presenter.framesPresented(), 1u);
+    EXPECT_EQ(presenter.lastFrame().pixel(80, 120), 0xF800u) << "in the screen's format";
+    releaseFrameBufferDisplay();
     EXPECT_EQ(runCounters.gfxFrames.load(), 1u);
     EXPECT_EQ(MI_INTR_REG & (MI_INTR_DP | MI_INTR_SP), MI_INTR_DP | MI_INTR_SP);
     EXPECT_EQ(SP_STATUS_REG, 0x243u);
