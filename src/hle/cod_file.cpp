@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "hle/hle_table.h"
 
 namespace {

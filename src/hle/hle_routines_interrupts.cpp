@@ -4,7 +4,6 @@
 #include "core/memory.h"
 #include "hle/hle_guest.h"
 #include "hle/hle_routines.h"
-#include "hw/mem_action_bits.h"
 
 using namespace hle;
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "rsp/display_list_state.h"
 #include "rsp/geometry_commands.h"
 #include "rsp/rdp_commands.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/memory.h"
 
 DisplayListState theDisplayList;
@@ -12,6 +12,7 @@ void resetDisplayLists() {
     s.glContextPending = true;
     s.taskDone = true;
     s.displayListDepth = 0;
+    s.gfxFrames = 0;
     std::memset(s.segmentTable, 0, sizeof s.segmentTable);
 }
 

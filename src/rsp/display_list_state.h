@@ -4,6 +4,7 @@
 // commands use.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 // The task record lies in the last 64 bytes of SP DMEM.
@@ -51,6 +52,10 @@ struct DisplayListState {
     uint8_t fillRed = 0;
     uint8_t fillGreen = 0;
     uint8_t fillBlue = 0;
+
+    // Frames finished (full syncs) since the machine reset; read by other
+    // threads.
+    std::atomic<uint64_t> gfxFrames{0};
 
     // The vertex buffer, raw copies of the guest's vertex records.
     uint8_t vertexBuffer[VERTEX_COUNT * VERTEX_BYTES] = {};

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
 #include "core/memory.h"
 #include "gfx/gl_api.h"

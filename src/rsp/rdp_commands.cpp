@@ -3,9 +3,8 @@
 // marker quad) and the full sync that ends a frame.
 #include "rsp/rdp_commands.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "cpu/interrupts.h"
-#include "cpu/run_control.h"
 #include "gfx/gl_api.h"
 #include "rsp/display_list_state.h"
 #include "video/gl_context.h"
@@ -101,6 +100,6 @@ void commandTextureRectangle() {
 void commandFullSync() {
     swapGlBuffers();
     gfxRate.countEvent();
-    runCounters.gfxFrames.fetch_add(1, std::memory_order_relaxed);
+    s.gfxFrames.fetch_add(1, std::memory_order_relaxed);
     raiseDpInterrupt();
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "gfx/gl_api.h"
 #include "video/frame_buffer_display.h"
 

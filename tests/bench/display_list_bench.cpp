@@ -42,6 +42,7 @@ void print(const char* what, uint32_t commands, uint32_t triangles, double secon
 
 int main() {
     if (!resetMachine()) return 1;
+    resetDisplayLists();
     EglOffscreenSurface surface;
     outputGlSurface = &surface;
 

@@ -6,15 +6,15 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
+#include "core/memory.h"
 #include "core/memory_map.h"
 #include "core/tlb.h"
 #include "hle/hle_routines.h"
 #include "hle/hle_table.h"
-#include "hw/mem_action_bits.h"
 #include "support/test_machine.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "core/hw_registers.h"
-#include "cpu/run_control.h"
 #include "host/recording_frame_presenter.h"
 #include "rsp/display_list_state.h"
 #include "support/gl_task_support.h"
@@ -66,7 +65,7 @@ TEST_F(DisplayListTest, FillRectanglesInTheFillColourAndFullSyncEndsAFrame) {
     ASSERT_EQ(presenter.framesPresented(), 1u);
     EXPECT_EQ(presenter.lastFrame().pixel(80, 120), 0xF800u) << "in the screen's format";
     releaseFrameBufferDisplay();
-    EXPECT_EQ(runCounters.gfxFrames.load(), 1u);
+    EXPECT_EQ(theDisplayList.gfxFrames.load(), 1u);
     EXPECT_EQ(MI_INTR_REG & (MI_INTR_DP | MI_INTR_SP), MI_INTR_DP | MI_INTR_SP);
     EXPECT_EQ(SP_STATUS_REG, 0x243u);
 
@@ -126,7 +125,7 @@ TEST_F(DisplayListTest, NineNestedCallsTheTenthSkippedAndTheEndAtLevelZero) {
     runGraphicsTask(level(0));
     EXPECT_EQ(pixel(80, 120), (Rgb{254, 0, 0}));
     EXPECT_EQ(pixel(240, 120), (Rgb{0, 254, 0}));
-    EXPECT_EQ(runCounters.gfxFrames.load(), 1u);
+    EXPECT_EQ(theDisplayList.gfxFrames.load(), 1u);
     EXPECT_EQ(theDisplayList.displayListDepth, 0u);
     EXPECT_EQ(DPC_CURRENT_REG, level(0) + 6 * 8);
     EXPECT_EQ(SP_STATUS_REG & 0x203, 0x203u);

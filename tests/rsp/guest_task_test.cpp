@@ -8,12 +8,12 @@
 
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
-#include "cpu/code_cache.h"
 #include "cpu/cpu_core.h"
-#include "cpu/run_control.h"
-#include "cpu/run_loop.h"
+#include "rsp/display_list_state.h"
 #include "support/gl_task_support.h"
 #include "support/guest_program.h"
+#include "system/run_control.h"
+#include "system/run_loop.h"
 #include "video/gl_context.h"
 
 namespace {
@@ -121,6 +121,7 @@ TEST_F(GuestTaskTest, TaskStartedBySpDmaAndHaltReleaseEndsInTheSpInterrupt) {
     for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
         SCOPED_TRACE(cpuCoreName(core));
         resetBareMachine();
+        resetDisplayLists();
         resetRunControl();
         for (size_t i = 0; i < assembled.words.size(); ++i)
             setGuestWord((LOAD_ADDRESS & 0x1FFFFFFF) + 4 * uint32_t(i), assembled.words[i]);
@@ -137,7 +138,7 @@ TEST_F(GuestTaskTest, TaskStartedBySpDmaAndHaltReleaseEndsInTheSpInterrupt) {
 
         ASSERT_TRUE(theGlContext.renderContext) << surface.failure();
         EXPECT_EQ(guestWord(RESULTS + 0x44), 2u) << "two SP interrupts served";
-        EXPECT_EQ(runCounters.gfxFrames.load(), 2u);
+        EXPECT_EQ(theDisplayList.gfxFrames.load(), 2u);
         EXPECT_EQ(pixel(160, 120), (Rgb{0, 254, 0}));
         EXPECT_EQ(SP_STATUS_REG & 0x203, 0x203u);
         EXPECT_EQ(MI_INTR_REG & MI_INTR_SP, 0u) << "acknowledged by the handler";

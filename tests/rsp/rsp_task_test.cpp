@@ -6,7 +6,6 @@
 #include "core/memory.h"
 #include "core/memory_map.h"
 #include "hle/hle_routines.h"
-#include "hw/mem_action_bits.h"
 #include "hw/mem_actions.h"
 #include "rsp/display_list_state.h"
 #include "rsp/rsp_task.h"

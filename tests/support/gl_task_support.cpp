@@ -4,11 +4,11 @@
 #include <cstring>
 #include <ostream>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/memory.h"
-#include "cpu/run_control.h"
 #include "rsp/display_list_state.h"
 #include "rsp/rsp_task.h"
+#include "system/run_control.h"
 #include "video/frame_buffer_display.h"
 #include "video/gl_context.h"
 
@@ -64,6 +64,7 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c) {
 
 void GlTaskTest::SetUp() {
     resetBareMachine();
+    resetDisplayLists();
     resetRunControl();
     theDisplayList.colourImageWidth = theDisplayList.colourImageHeight = 0.0f;
     theGlContext.frame.clear();

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "core/cpu_state.h"
-#include "cpu/run_control.h"
 #include "romkit/romkit.h"
 #include "runner.h"
 #include "support/guest_program.h"
 #include "support/test_machine.h"
+#include "system/run_control.h"
 #include "video/gl_context.h"
 
 namespace {

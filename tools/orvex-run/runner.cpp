@@ -7,22 +7,25 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/emulation_session.h"
-#include "app/log.h"
-#include "app/options.h"
-#include "app/registry.h"
-#include "app/rom_file.h"
-#include "app/settings_values.h"
+#include "base/log.h"
+#include "base/registry.h"
 #include "core/hw_registers.h"
-#include "cpu/run_control.h"
+#include "core/rom_file.h"
 #include "gfx/egl_offscreen_surface.h"
+#include "hle/hle_table.h"
 #include "host/paced_sound_backend.h"
 #include "host/recording_frame_presenter.h"
 #include "host/wav_sound_backend.h"
 #include "hw/audio_output.h"
 #include "plugins/controller_plugin.h"
 #include "romkit/romkit.h"
+#include "rsp/display_list_state.h"
 #include "runner_host.h"
+#include "system/emulation_session.h"
+#include "system/rom_loading.h"
+#include "system/run_control.h"
+#include "system/settings_values.h"
+#include "video/frame_buffer_display.h"
 #include "video/frame_capture.h"
 #include "video/gl_context.h"
 #include "video/png_writer.h"
@@ -437,7 +440,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     report.frameLimit = reason == CpuStopReason::FrameLimit;
     report.viInterrupts = runCounters.viInterrupts.load();
     report.instructions = runCounters.instructions.load();
-    report.gfxFrames = runCounters.gfxFrames.load();
+    report.gfxFrames = theDisplayList.gfxFrames.load();
     report.seconds =
         std::chrono::duration<double>(session.cpuEndTime() - session.firstBlockTime()).count();
     report.exitStatus = report.halted ? EXIT_HALTED : EXIT_LIMIT_REACHED;
