@@ -54,6 +54,10 @@ extern uint32_t& gioIntrReg;
 // Pending hardware-register effects: two words (low, high); only the low word
 // is used and translated code tests it alone.
 extern uint32_t mem_actions[2];
+// The bit of mem_actions that runs the signal processor's task once the block
+// has ended: set by the SP_STATUS_REG store that releases the halt and by the
+// native task start. (The other bits are the devices' own, hw/mem_action_bits.h.)
+constexpr uint32_t ACTION_SP_TASK = 1u << 17;
 
 // The guest OS variable osRomBase (RDRAM offset 0x308).
 inline uint32_t& osRomBase() {

@@ -48,6 +48,8 @@ HleHandler BlockAnalysis::closeOrResume() {
         // after the delay slot, and the block goes on behind it.
         const HleHandler native = pendingNative_;
         pendingNative_ = nullptr;
+        // Its hardware effects (a task start) are carried out at the end.
+        endCheckNeeded_ = true;
         countdown_ = 2;
         return native;
     }

@@ -1,6 +1,7 @@
 // Interrupt masking, the status register, FPU control and the routines whose
 // guest work has no effect on the emulated machine.
 #include "core/hw_registers.h"
+#include "core/memory.h"
 #include "hle/hle_guest.h"
 #include "hle/hle_routines.h"
 
@@ -41,8 +42,10 @@ void hleOsEepStatus() {
     setZeroExtended(V0, 0);
 }
 
-// Marks the signal-processor task as started; no task is run.
+// Releases the signal processor's halt as the guest routine's store would:
+// the task in DMEM runs when the block ends.
 void hleOsSpTaskStartGo() {
+    if (SP_STATUS_REG & SP_STATUS_HALT) mem_actions[0] |= ACTION_SP_TASK;
     SP_STATUS_REG &= ~(SP_STATUS_HALT | SP_STATUS_SSTEP | SP_STATUS_INTR_BREAK);
     SP_STATUS_REG |= SP_STATUS_SIG1;
     setZeroExtended(V0, 0);

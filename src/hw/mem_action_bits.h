@@ -15,6 +15,8 @@ constexpr uint32_t ACTION_SI_DMA_READ = 1u << 12;
 constexpr uint32_t ACTION_AI_LEN = 1u << 13;
 constexpr uint32_t ACTION_VI_ORIGIN = 1u << 15;
 constexpr uint32_t ACTION_VI_WIDTH = 1u << 16;
+// ACTION_SP_TASK (bit 17), the signal processor's task start, is in
+// core/memory.h, where the native task start below the devices sees it.
 
 // The three groups in which processMemActions carries the effects out.
 constexpr uint32_t ACTION_GROUP_STATUS = 0x0000007F;   // bits 0-6

@@ -13,6 +13,7 @@
 #include "hw/pif.h"
 #include "hw/sp.h"
 #include "hw/vi.h"
+#include "rsp/rsp_task.h"
 
 extern "C" void processMemActions() {
     uint32_t& actions = mem_actions[0];
@@ -56,6 +57,12 @@ extern "C" void processMemActions() {
         if (actions & ACTION_VI_ORIGIN) applyNewFrameSource();
         if (actions & ACTION_VI_WIDTH) applyNewFrameMode();
         actions &= ~ACTION_GROUP_DISPLAY;
+    }
+
+    // Last, so that a task record copied into DMEM by the same block is seen.
+    if (actions & ACTION_SP_TASK) {
+        actions &= ~ACTION_SP_TASK;
+        runRspTask();
     }
 
     const uint64_t left = (uint64_t(mem_actions[1]) << 32) | mem_actions[0];

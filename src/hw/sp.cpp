@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "core/hw_registers.h"
+#include "core/memory.h"
 #include "core/register_area.h"
 #include "hw/mem_action_bits.h"
 #include "hw/register_effects.h"
@@ -34,10 +35,11 @@ void applySpStatusWrite() {
         {0x20000, 0x40000, 0x0800},   {0x80000, 0x100000, 0x1000},
         {0x200000, 0x400000, 0x2000}, {0x800000, 0x1000000, 0x4000},
     };
+    // Clearing the halt of a halted signal processor starts its task.
+    if ((w & 0x1) && (SP_STATUS_REG & 0x1)) mem_actions[0] |= ACTION_SP_TASK;
     SP_STATUS_REG = applyClearWins(SP_STATUS_REG, w, statusPairs, std::size(statusPairs));
     if (w & 0x8)
         MI_INTR_REG &= ~MI_INTR_SP;
     else if (w & 0x10)
         MI_INTR_REG |= MI_INTR_SP;
-    // Releasing the halt bit starts no signal-processor task.
 }

@@ -144,6 +144,9 @@ void EmulationSession::runCpuThread() {
         firstBlock_ = std::chrono::steady_clock::now();
     }
     cpuThread(nullptr);
+    // The OpenGL context a graphics task made current on this thread is let
+    // go before the thread ends; the stop destroys it.
+    releaseGlContextFromThread();
     {
         std::lock_guard lock(timesMutex_);
         cpuEnd_ = std::chrono::steady_clock::now();

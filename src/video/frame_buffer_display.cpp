@@ -135,6 +135,8 @@ void releaseFrameBufferDisplay() {
     fb.frameSurface = FrameSurface{};
     fb.frameFormat = FRAME_FORMAT_16;
     fb.setUp = false;
+    // The output window may be gone once the display is released.
+    fb.window = nullptr;
 }
 
 bool setFrameMode(uint32_t formatCode, uint32_t width) {

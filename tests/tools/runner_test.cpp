@@ -11,8 +11,10 @@
 #include "core/cpu_state.h"
 #include "romkit/romkit.h"
 #include "runner.h"
+#include "support/guest_program.h"
 #include "support/test_machine.h"
 #include "system/run_control.h"
+#include "video/gl_context.h"
 
 namespace {
 
@@ -282,6 +284,64 @@ TEST_P(RunnerCores, SharedRomsRunWithoutHalting) {
         else
             EXPECT_EQ(r.viInterrupts, c.frames) << c.name;
     }
+}
+
+// A graphics task that fills the view blue, started by releasing the halt,
+// then a loop.
+const char* const GRAPHICS_PROGRAM = R"(
+        .set noreorder
+        .text
+        .globl start
+start:  lui   $t0, 0x8020
+        la    $t1, list
+        la    $t2, list_end
+copy:   lw    $t3, 0($t1)
+        sw    $t3, 0($t0)
+        addiu $t1, $t1, 4
+        bne   $t1, $t2, copy
+        addiu $t0, $t0, 4
+        lui   $t0, 0x8018
+        li    $t1, 1
+        sw    $t1, 0x00($t0)
+        lui   $t1, 0x0020
+        sw    $t1, 0x30($t0)
+        lui   $s1, 0xA404
+        li    $t0, 0xFC0
+        sw    $t0, 0x00($s1)
+        lui   $t0, 0x0018
+        sw    $t0, 0x04($s1)
+        li    $t0, 63
+        sw    $t0, 0x08($s1)
+        li    $t0, 0x2
+        sw    $t0, 0x10($s1)
+        b     go
+        nop
+go:     li    $t0, 0x1
+        sw    $t0, 0x10($s1)
+idle:   b     idle
+        nop
+list:   .word 0xFF00013F, 0, 0xF7000000, 0x003F, 0xF65003C0, 0, 0xE9000000, 0, 0xB8000000, 0
+list_end:
+)";
+
+TEST_P(RunnerCores, ScreenshotShowsTheFrameOfAGraphicsTask) {
+    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
+    GuestProgram program;
+    std::string error;
+    ASSERT_TRUE(assembleGuestProgram(GRAPHICS_PROGRAM, 0x80001000, program, &error)) << error;
+    const std::string dir = makeTempDir("gl-runner");
+    RunnerOptions o = options();
+    o.romPath = writeGuestRom(program, dir, "fill", romkit::RomOptions{});
+    o.frames = 3;
+    o.screenshotPath = dir + "/fill.png";
+    Output out;
+    const RunReport r = runEmulation(o, out.file);
+    EXPECT_TRUE(r.frameLimit) << out.text();
+    EXPECT_EQ(r.gfxFrames, 1u);
+    EXPECT_NE(out.text().find("GFX frames:             1\n"), std::string::npos) << out.text();
+    EXPECT_NE(out.text().find("(320x240, OpenGL frame)"), std::string::npos) << out.text();
+    ASSERT_EQ(theGlContext.frame.size(), 320u * 240u);
+    EXPECT_EQ(theGlContext.frame[120 * 320 + 160] & 0xFFFFFF, 0x0000FEu);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCores, RunnerCores,

@@ -9,17 +9,20 @@
 
 #include "base/log.h"
 #include "core/rom_file.h"
+#include "gfx/egl_offscreen_surface.h"
 #include "host/paced_sound_backend.h"
 #include "host/recording_frame_presenter.h"
 #include "host/wav_sound_backend.h"
 #include "hw/audio_output.h"
 #include "plugins/controller_plugin.h"
 #include "romkit/romkit.h"
+#include "rsp/display_list_state.h"
 #include "runner_host.h"
 #include "system/emulation_session.h"
 #include "system/rom_loading.h"
 #include "system/run_control.h"
 #include "video/frame_capture.h"
+#include "video/gl_context.h"
 #include "video/png_writer.h"
 
 extern const unsigned char orvexDemoRom[];
@@ -131,7 +134,29 @@ bool plugScriptedPad(const RunnerOptions& options, FILE* out) {
     return true;
 }
 
+// The last frame the display-list renderer swapped, as RGB rows.
+bool writeGlScreenshot(const std::string& path, FILE* out) {
+    const GlContext& gl = theGlContext;
+    if (gl.frame.empty()) return false;
+    std::vector<uint8_t> rgb;
+    rgb.reserve(gl.frame.size() * 3);
+    for (const uint32_t pixel : gl.frame) {
+        rgb.push_back(uint8_t(pixel >> 16));
+        rgb.push_back(uint8_t(pixel >> 8));
+        rgb.push_back(uint8_t(pixel));
+    }
+    if (writePng(path, gl.frameWidth, gl.frameHeight, 3, rgb))
+        std::fprintf(out, "Screenshot: %s (%ux%u, OpenGL frame)\n", path.c_str(), gl.frameWidth,
+                     gl.frameHeight);
+    else
+        std::fprintf(out, "Screenshot: %s could not be written\n", path.c_str());
+    return true;
+}
+
+// The last presented frame: the renderer's once a graphics task has swapped
+// one, otherwise the guest frame buffer.
 void writeScreenshot(const std::string& path, FILE* out) {
+    if (writeGlScreenshot(path, out)) return;
     const GuestImage image = captureShownFrame();
     if (image.pixels.empty()) {
         std::fprintf(out, "No guest frame to capture (width %u)\n", image.width);
@@ -155,6 +180,8 @@ void printFigures(const RunReport& r, FILE* out) {
                  seconds > 0.0 ? double(r.viInterrupts) / seconds : 0.0);
     std::fprintf(out, "Instructions per second: %.0f\n",
                  seconds > 0.0 ? double(r.instructions) / seconds : 0.0);
+    std::fprintf(out, "GFX frames:             %llu\n",
+                 static_cast<unsigned long long>(r.gfxFrames));
     const char* end = r.halted       ? "the guest halted the emulation"
                       : r.wentIdle   ? "the guest went idle"
                       : r.frameLimit ? "frame limit reached"
@@ -344,9 +371,14 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
         return double(runCounters.viInterrupts.load(std::memory_order_relaxed)) / GUEST_VI_RATE;
     });
     RecordingFramePresenter presenter;
+    // Graphics tasks draw offscreen, with no display needed.
+    EglOffscreenSurface glSurface;
+    // A frame of an earlier run in this process is not this run's.
+    theGlContext.frame.clear();
 
     EmulationHost host;
     host.framePresenter = &presenter;
+    host.glSurface = &glSurface;
     host.sound = &sound;
     EmulationSettings settings;
     settings.title = runTitle(path);
@@ -397,6 +429,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     report.frameLimit = reason == CpuStopReason::FrameLimit;
     report.viInterrupts = runCounters.viInterrupts.load();
     report.instructions = runCounters.instructions.load();
+    report.gfxFrames = theDisplayList.gfxFrames.load();
     report.seconds =
         std::chrono::duration<double>(session.cpuEndTime() - session.firstBlockTime()).count();
     report.exitStatus = report.halted ? EXIT_HALTED : EXIT_LIMIT_REACHED;

@@ -54,6 +54,8 @@ struct RunReport {
     bool timeLimit = false;  // the run ended at its wall-time limit (or was interrupted)
     uint64_t viInterrupts = 0;
     uint64_t instructions = 0;
+    // Frames finished by the display-list renderer (full syncs).
+    uint64_t gfxFrames = 0;
     // Wall time from the first block to the end, in seconds.
     double seconds = 0.0;
     // Texts of the message boxes shown.

@@ -55,8 +55,11 @@ namespace {
     s.stepFlags = step.flags;
     step.info->translate();
     if (step.flags & STEP_REQUESTS_END_CHECK) s.endCheckNeeded = 1;
-    if (step.nativeCallAfter != nullptr)
+    if (step.nativeCallAfter != nullptr) {
         x86::callRel32(reinterpret_cast<const void*>(step.nativeCallAfter));
+        // Its hardware effects (a task start) are carried out at the end.
+        s.endCheckNeeded = 1;
+    }
 }
 
 } // namespace
