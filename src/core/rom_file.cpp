@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <utility>
 
@@ -97,6 +98,12 @@ RomByteOrder decodeRomHeader(uint8_t* block) {
 
 bool loadRomImage(const char* path) {
     setPathAndDirectory(path);
+    // A directory opens for reading on this system, with a nonsense size.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        showMessage(0x10, "Cannot open file!\n%s is a directory.", path);
+        return false;
+    }
     FILE* file = std::fopen(path, "rb");
     if (!file) {
         showMessage(0x10, "Cannot open file!");

@@ -91,12 +91,14 @@ TEST_F(RomFileTest, FailuresShowTheirMessages) {
         std::swap(littleEndian[i + 1], littleEndian[i + 2]);
     }
     EXPECT_FALSE(loadRomFile(write("le.n64", littleEndian).c_str()));
+    EXPECT_FALSE(loadRomFile(dir_.c_str()));
     const auto messages = sink_->messages();
-    ASSERT_EQ(messages.size(), 3u);
+    ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[0].text, "Cannot open file!");
     EXPECT_EQ(messages[0].flags, 0x30u);
     EXPECT_EQ(messages[1].text, "Couldn't read from file..");
     EXPECT_EQ(messages[2].text, "Invalid file-type, not a ROM image!");
+    EXPECT_EQ(messages[3].text, "Cannot open file!\n" + dir_ + " is a directory.");
 }
 
 TEST_F(RomFileTest, ShortAndUnalignedFilesArePaddedWithZeros) {
