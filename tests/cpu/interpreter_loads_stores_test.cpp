@@ -104,8 +104,9 @@ TEST_F(InterpreterTest, DoublePairAtTheLastFpuRegisterStaysInTheRegisterFile) {
     EXPECT_EQ(theCpu.fcr0, 0x0A00u);
 
     theCpu.fpr[31] = 0x33333333;
+    setData(DATA + 8, 0x44444444);
     run({sdc1(31, 8, t0)});
-    EXPECT_EQ(data(DATA + 8), 0u);
+    EXPECT_EQ(data(DATA + 8), 0x44444444u);
     EXPECT_EQ(data(DATA + 12), 0x33333333u);
 }
 
