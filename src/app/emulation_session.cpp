@@ -9,6 +9,7 @@
 #include "cpu/run_control.h"
 #include "cpu/run_loop.h"
 #include "cpu/sound_events.h"
+#include "hle/cod_file.h"
 #include "host/output_window_host.h"
 #include "host/sound_backend.h"
 #include "host/ui_sink.h"
@@ -107,6 +108,9 @@ bool EmulationSession::startEmulation() {
     closeLog();
     openLog(settings_.logDirectory.c_str(), "%s.main", settings_.title.c_str());
     logLine("Emulating ROM loaded from file \"%s\"!", theRom.path);
+    // What the reading of the image's symbol file had to say before the log
+    // was open.
+    logSymbolFileReport();
 
     // 8. The machine, with nothing left over from an earlier run.
     selectedCpuCore = settings_.cpuCore;

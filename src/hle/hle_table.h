@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 using HleHandler = void (*)();
 
@@ -30,6 +32,9 @@ struct HleTable {
     uint32_t functionCount = 0;
     // The records in file order; null when no table is loaded.
     std::unique_ptr<HleFunction[]> functions;
+    // Log lines of the symbol file's reading that found no log open (the image
+    // is opened before its run's log); the emulation start writes them.
+    std::vector<std::string> unloggedLines;
 };
 
 extern HleTable theHleTable;
