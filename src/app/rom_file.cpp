@@ -102,23 +102,6 @@ bool decodeImage() {
 
 } // namespace
 
-bool loadRomImage(const uint8_t* data, size_t size) {
-    if (size == 0) {
-        showMessage(0, "Couldn't read from file..");
-        return false;
-    }
-    if (size > ROM_MAX_SIZE) {
-        showMessage(0x10,
-                    "The ROM image is too large (%zu bytes); the cartridge space holds "
-                    "at most 256 MiB.",
-                    size);
-        return false;
-    }
-    if (!allocateImage(paddedImageSize(size))) return false;
-    std::memcpy(theRom.romImage.get(), data, size);
-    return decodeImage();
-}
-
 uint32_t romHeaderWord(const uint8_t* decoded, size_t offset) {
     uint32_t value;
     std::memcpy(&value, decoded + offset, 4);

@@ -42,11 +42,6 @@ RomByteOrder decodeRomHeader(uint8_t* block);
 // image is read; with it off, any symbol table of an earlier image is dropped.
 bool loadRomFile(const char* path);
 
-// The image steps of loadRomFile for file contents already in memory: the
-// padding, the header and the conversion into theRom, with the same
-// messages. The path, the registry and the symbol file are left alone.
-bool loadRomImage(const uint8_t* data, size_t size);
-
 // Decoded header fields.
 // The internal name, zero-terminated, from a decoded header.
 inline const char* romHeaderName(const uint8_t* decoded) {
