@@ -1,6 +1,16 @@
 #include "core/cpu_state.h"
 
+#include "base/log.h"
+#include "core/machine.h"
+
 CpuState theCpu;
+
+namespace {
+// Log lines carry the guest program counter, and status messages stop going to
+// the log once the emulation has halted.
+[[maybe_unused]] const bool logHooksInstalled =
+    (setLogMachineHooks({[] { return theCpu.pc; }, [] { return isEmulationHalted(); }}), true);
+} // namespace
 
 const char* const gprNames[32] = {"r0", "at", "v0", "v1", "a0", "a1", "a2", "a3", "t0", "t1", "t2",
                                   "t3", "t4", "t5", "t6", "t7", "s0", "s1", "s2", "s3", "s4", "s5",

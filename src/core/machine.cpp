@@ -2,12 +2,11 @@
 
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/memory.h"
 #include "core/tlb.h"
-#include "rsp/display_list_state.h"
 
 std::atomic<uint32_t> emulationHalted{0};
 uint32_t nextViCount = 0;
@@ -43,7 +42,6 @@ bool resetMachine() {
     nextViCount = VI_INTERRUPT_INTERVAL;
     theCpu.pc = BOOT_PC;
 
-    resetDisplayLists();
     emulationHalted.store(0);
     return true;
 }

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/log.h"
-#include "app/rom_file.h"
+#include "base/log.h"
+#include "core/rom_file.h"
 
 CMemory theMemory;
 

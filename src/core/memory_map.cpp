@@ -1,12 +1,12 @@
 #include "core/memory_map.h"
 
-#include "app/log.h"
-#include "app/rom_file.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/memory.h"
+#include "core/register_area.h"
+#include "core/rom_file.h"
 #include "core/tlb.h"
-#include "hw/register_store.h"
 
 namespace {
 
@@ -34,13 +34,7 @@ uint8_t* classifyRead(uint32_t vaddr, uint32_t p) {
     if (p == 0x03F00000) return reinterpret_cast<uint8_t*>(&RDRAM_CONFIG_REG);
     if (p == 0x03F0000C) return reinterpret_cast<uint8_t*>(&RDRAM_MODE_REG);
     if (p < 0x04000000) return failRead("Unhandled RDRAM regs Memory Address Read: 0x%08X", vaddr);
-    if (p < 0x04900000) {
-        if (p == VI_CURRENT_REG_ADDR) {
-            VI_CURRENT_REG += 2;
-            if (VI_CURRENT_REG > VI_V_SYNC_REG) VI_CURRENT_REG = 0;
-        }
-        return theMemory.hwRegs + (p & 0x00FFFFFF);
-    }
+    if (p < 0x04900000) return registerLoadTarget(p);
     if (p >= 0x05000000 && p < 0x06000000) {
         logLine("Read from Cartridge Domain 2.. Ignored");
         return dummy();
@@ -85,7 +79,7 @@ uint8_t* classifyWrite(uint32_t vaddr, uint32_t p) {
         return theMemory.rdramRegs + (p & 0xFF);
     if (p < 0x04000000)
         return failWrite("Unhandled RDRAM regs Memory Address Write: 0x%08X", vaddr);
-    if (p < 0x04900000) return regStoreTarget(p);
+    if (p < 0x04900000) return registerStoreTarget(p);
     if (p >= 0x10000000 && p < 0x18000000) {
         if (p < 0x10FFA000 && p - 0x10000000 < theRom.romSize)
             return theRom.romImage.get() + (p - 0x10000000);

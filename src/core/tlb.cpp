@@ -1,6 +1,6 @@
 #include "core/tlb.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 
 TlbEntry tlb[TLB_ENTRIES];

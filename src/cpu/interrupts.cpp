@@ -1,13 +1,9 @@
 #include "cpu/interrupts.h"
 
-#include "app/log.h"
-#include "app/options.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
-#include "cpu/sound_events.h"
-#include "video/frame_buffer_display.h"
-#include "video/rate_counter.h"
 
 namespace {
 uint32_t& status() {
@@ -36,23 +32,6 @@ void raiseSpInterrupt() {
 void raiseSiInterrupt() {
     SI_STATUS_REG |= SI_STATUS_INTERRUPT;
     deliverMiInterrupt(MI_INTR_SI);
-}
-
-void raiseAiInterrupt() {
-    postSoundEvent({SoundEventKind::RaiseAiInterrupt, 0});
-}
-
-void raiseViInterrupt() {
-    nextViCount += VI_INTERRUPT_INTERVAL;
-    if (theFrameBufferDisplay.frameBufferDisplayEnabled.load(std::memory_order_relaxed)) {
-        if (niceFrameBuffer)
-            copyFrameNice();
-        else
-            copyFrameFast();
-        presentFrame();
-    }
-    cpuRate.countEvent();
-    deliverMiInterrupt(MI_INTR_VI);
 }
 
 void raisePiInterrupt() {

@@ -1,6 +1,7 @@
 // Interrupt raises of the console's devices and the general exception entry.
-// Every raise except raiseAiInterrupt runs on the emulation thread between two
-// blocks or from a block's register effects.
+// Every raise runs on the emulation thread between two blocks or from a block's
+// register effects. The device layer raises through these (the vertical
+// interrupt in hw/vi.h, the AI interrupt in hw/sound_events.h).
 #pragma once
 
 #include <cstdint>
@@ -29,13 +30,6 @@ void deliverMiInterrupt(uint32_t miBit);
 void raiseSpInterrupt();
 // Also sets the interrupt bit of SI_STATUS_REG.
 void raiseSiInterrupt();
-// Safe from any thread: the raise is handed to the emulation thread, which
-// delivers it between two blocks in order with the other sound-side events
-// (see cpu/sound_events.h).
-void raiseAiInterrupt();
-// The vertical interrupt: schedules the next one, shows the guest frame,
-// counts it for the speed display, then raises the MI bit.
-void raiseViInterrupt();
 void raisePiInterrupt();
 void raiseDpInterrupt();
 // The timer: sets Cause IP7 and takes the exception when Status allows.

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "base/regular_file.h"
 #include "hle/hle_table.h"
 

@@ -1,5 +1,5 @@
 // Address translation and TLB set-up of the guest library.
-#include "app/log.h"
+#include "base/log.h"
 #include "core/tlb.h"
 #include "hle/hle_guest.h"
 #include "hle/hle_routines.h"

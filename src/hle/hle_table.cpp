@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/options.h"
 #include "hle/hle_routines.h"
 
+std::atomic<bool> hleEnabled{false};
 HleTable theHleTable;
 
 namespace {

@@ -2,10 +2,16 @@
 // compile-time lookup through which a JAL reaches a native replacement.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+// "Utilize HLE of CPU functions": JALs to recognised guest library routines
+// run native replacements. The main window may change it while the CPU thread
+// reads it, hence atomic.
+extern std::atomic<bool> hleEnabled;
 
 using HleHandler = void (*)();
 
@@ -24,8 +30,8 @@ struct HleFunction {
 };
 
 // Built from the symbol file when a ROM image is opened with HLE of CPU
-// functions on; lives until the next such opening. Whether HLE is on is the
-// option `hleEnabled` (app/options.h), read at every lookup.
+// functions on; lives until the next such opening. Whether HLE is on is
+// `hleEnabled`, read at every lookup.
 struct HleTable {
     // Record number for each slot, HLE_NO_FUNCTION for none.
     std::unique_ptr<uint16_t[]> indexMap;

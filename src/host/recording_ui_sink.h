@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ui_sink.h"
+#include "base/ui_sink.h"
 
 struct RecordedMessage {
     unsigned flags;

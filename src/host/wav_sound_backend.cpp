@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace {
 

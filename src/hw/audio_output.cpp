@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
 #include "core/memory.h"
 #include "hw/buffer_done_event.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/log.h"
-#include "app/rom_file.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/memory.h"
+#include "core/rom_file.h"
 #include "cpu/interrupts.h"
 
 namespace {

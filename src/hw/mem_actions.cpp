@@ -2,7 +2,7 @@
 
 #include <cinttypes>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
 #include "core/memory.h"
 #include "hw/audio_output.h"

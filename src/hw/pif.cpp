@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/memory.h"
 #include "plugins/controller_plugin.h"
 

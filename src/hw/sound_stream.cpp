@@ -2,13 +2,13 @@
 // the AI register updates and the AI interrupt over to the CPU thread.
 #include <mutex>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
 #include "core/memory.h"
 #include "cpu/interrupts.h"
-#include "cpu/sound_events.h"
 #include "hw/audio_output.h"
 #include "hw/buffer_done_event.h"
+#include "hw/sound_events.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/log.h"
-#include "app/registry.h"
+#include "base/log.h"
+#include "base/registry.h"
 
 CControllerPlugin controllerSlots[CONTROLLER_SLOT_COUNT];
 

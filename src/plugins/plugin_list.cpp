@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "plugins/cdll.h"
 #include "plugins/orvex_plugin.h"
 

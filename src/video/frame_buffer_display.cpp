@@ -2,10 +2,11 @@
 
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/memory.h"
 
 FrameBufferDisplay theFrameBufferDisplay;
+std::atomic<bool> niceFrameBuffer{false};
 
 namespace {
 

@@ -61,6 +61,10 @@ struct FrameBufferDisplay {
 
 extern FrameBufferDisplay theFrameBufferDisplay;
 
+// "Nice Frame Buffer": the frame copy converts pixels instead of copying raw.
+// The main window may change it while the CPU thread reads it, hence atomic.
+extern std::atomic<bool> niceFrameBuffer;
+
 // Sets the display up for the given output window: asks it for the screen
 // format and builds the colour tables. False, with everything released, when
 // there is no window or screen or the screen's format is not supported

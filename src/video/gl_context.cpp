@@ -1,6 +1,6 @@
 #include "video/gl_context.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 GlContext theGlContext;
 GlSurface* outputGlSurface = nullptr;

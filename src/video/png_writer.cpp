@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace {
 

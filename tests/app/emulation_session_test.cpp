@@ -8,12 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/emulation_session.h"
-#include "app/log.h"
-#include "app/rom_file.h"
-#include "app/settings_values.h"
+#include "base/log.h"
 #include "core/machine.h"
-#include "cpu/run_control.h"
+#include "core/rom_file.h"
 #include "host/output_window_host.h"
 #include "host/recording_frame_presenter.h"
 #include "hw/audio_output.h"
@@ -21,6 +18,9 @@
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"
 #include "support/test_sound_backend.h"
+#include "system/emulation_session.h"
+#include "system/run_control.h"
+#include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
 #include "video/gl_context.h"
 

@@ -16,9 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/emulation_session.h"
-#include "app/rom_file.h"
 #include "core/machine.h"
+#include "core/rom_file.h"
 #include "cpu/cpu_core.h"
 #include "host/recording_ui_sink.h"
 #include "host/sound_backend.h"
@@ -26,6 +25,8 @@
 #include "romkit/mips_encode.h"
 #include "romkit/romkit.h"
 #include "support/test_machine.h"
+#include "system/emulation_session.h"
+#include "system/rom_loading.h"
 
 namespace {
 

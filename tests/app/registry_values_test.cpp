@@ -3,9 +3,10 @@
 #include <cstring>
 #include <map>
 
-#include "app/options.h"
-#include "app/registry.h"
-#include "app/settings_values.h"
+#include "base/registry.h"
+#include "hle/hle_table.h"
+#include "system/settings_values.h"
+#include "video/frame_buffer_display.h"
 
 namespace {
 

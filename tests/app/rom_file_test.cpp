@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
-#include "app/registry.h"
-#include "app/rom_file.h"
+#include "base/registry.h"
 #include "core/memory.h"
+#include "core/rom_file.h"
+#include "hle/hle_table.h"
 #include "romkit/romkit.h"
 #include "support/test_machine.h"
+#include "system/rom_loading.h"
 
 namespace {
 

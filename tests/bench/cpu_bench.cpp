@@ -8,11 +8,11 @@
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/memory.h"
-#include "cpu/code_cache.h"
-#include "cpu/compile_block.h"
 #include "cpu/cpu_core.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
+#include "cpu/recompiler/compile_block.h"
 #include "romkit/mips_encode.h"
+#include "system/run_loop.h"
 
 using namespace mips;
 

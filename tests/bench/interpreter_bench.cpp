@@ -7,7 +7,7 @@
 
 #include "core/cpu_state.h"
 #include "core/memory.h"
-#include "cpu/interpreter.h"
+#include "cpu/interpreter/interpreter.h"
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"
 

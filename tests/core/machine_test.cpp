@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "app/rom_file.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/memory.h"
 #include "core/memory_map.h"
+#include "core/rom_file.h"
 #include "core/tlb.h"
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"

@@ -3,13 +3,13 @@
 #include <cstring>
 #include <string>
 
-#include "app/log.h"
-#include "app/rom_file.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/memory.h"
 #include "core/memory_map.h"
+#include "core/rom_file.h"
 #include "core/tlb.h"
 #include "support/test_machine.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/tlb.h"

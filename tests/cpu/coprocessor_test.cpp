@@ -9,10 +9,10 @@
 #include "core/machine.h"
 #include "core/tlb.h"
 #include "cpu/both_cores_fixture.h"
-#include "cpu/code_cache.h"
 #include "cpu/cpu_core.h"
 #include "cpu/interrupts.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
+#include "system/run_loop.h"
 
 using namespace enc;
 

@@ -12,10 +12,10 @@
 #include "core/machine.h"
 #include "core/memory.h"
 #include "core/tlb.h"
-#include "cpu/code_cache.h"
 #include "cpu/cpu_core.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
 #include "support/cpu_test_support.h"
+#include "system/run_loop.h"
 
 using namespace enc;
 

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "app/options.h"
 #include "core/cpu_state.h"
-#include "cpu/code_cache.h"
-#include "cpu/compile_block.h"
-#include "cpu/compile_state.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
+#include "cpu/recompiler/compile_block.h"
+#include "cpu/recompiler/compile_state.h"
+#include "hle/hle_table.h"
 #include "support/cpu_test_support.h"
+#include "system/run_loop.h"
 
 using namespace enc;
 

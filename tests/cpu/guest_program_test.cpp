@@ -6,8 +6,8 @@
 
 #include "core/cpu_state.h"
 #include "core/machine.h"
-#include "cpu/code_cache.h"
 #include "cpu/cpu_core.h"
+#include "cpu/recompiler/code_cache.h"
 #include "support/cpu_test_support.h"
 #include "support/guest_program.h"
 #include "support/test_machine.h"

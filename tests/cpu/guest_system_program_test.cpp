@@ -13,12 +13,12 @@
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/tlb.h"
-#include "cpu/code_cache.h"
 #include "cpu/cpu_core.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
 #include "support/cpu_test_support.h"
 #include "support/guest_program.h"
 #include "support/test_machine.h"
+#include "system/run_loop.h"
 
 namespace {
 

@@ -3,10 +3,9 @@
 // blocks.
 #include <gtest/gtest.h>
 
-#include "app/options.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
-#include "cpu/interpreter_internal.h"
+#include "cpu/interpreter/interpreter_internal.h"
 #include "hle/hle_table.h"
 #include "support/cpu_test_support.h"
 

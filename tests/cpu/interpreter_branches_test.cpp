@@ -98,16 +98,18 @@ TEST_F(InterpreterTest, JumpToItselfWithNopSlotSkipsToTheNextEvent) {
     EXPECT_EQ(theCpu.cop0[COP0_COUNT], 50000u);
     EXPECT_EQ(theCpu.pc, CODE);
 
-    // Without a Compare value the VI event is next. Count may move backwards.
+    // Without a Compare value the VI event is next; a Compare behind Count
+    // never moves Count backwards.
     theCpu.cop0[COP0_COUNT] = 900000;
     theCpu.cop0[COP0_COMPARE] = 0;
     nextViCount = 1250000;
     run({j(CODE), nop()});
     EXPECT_EQ(theCpu.cop0[COP0_COUNT], 1249999u);
 
+    theCpu.cop0[COP0_COUNT] = 900000;
     theCpu.cop0[COP0_COMPARE] = 10;
     run({j(CODE), nop()});
-    EXPECT_EQ(theCpu.cop0[COP0_COUNT], 10u);
+    EXPECT_EQ(theCpu.cop0[COP0_COUNT], 1249999u);
 
     // Any other delay slot loops normally; so does a jump elsewhere.
     theCpu.cop0[COP0_COUNT] = 1000;

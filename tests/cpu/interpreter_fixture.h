@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/options.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/memory.h"
-#include "cpu/interpreter.h"
+#include "cpu/interpreter/interpreter.h"
+#include "hle/hle_table.h"
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"
 

@@ -1,7 +1,7 @@
 // JALs whose callee is replaced by a native routine: the routine runs after the
 // delay slot and the block goes on at the call's return point.
+#include "cpu/interpreter/interpreter_internal.h"
 #include "cpu/interpreter_fixture.h"
-#include "cpu/interpreter_internal.h"
 
 using namespace mips;
 

@@ -3,13 +3,13 @@
 #include <atomic>
 #include <thread>
 
-#include "app/options.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "cpu/interrupts.h"
-#include "cpu/sound_events.h"
 #include "host/recording_frame_presenter.h"
+#include "hw/sound_events.h"
+#include "hw/vi.h"
 #include "support/test_machine.h"
 #include "video/frame_buffer_display.h"
 #include "video/rate_counter.h"

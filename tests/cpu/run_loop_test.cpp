@@ -9,11 +9,11 @@
 #include "core/machine.h"
 #include "core/memory.h"
 #include "core/tlb.h"
-#include "cpu/code_cache.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
 #include "debug/disassembler.h"
 #include "support/cpu_test_support.h"
 #include "support/test_machine.h"
+#include "system/run_loop.h"
 
 using namespace enc;
 

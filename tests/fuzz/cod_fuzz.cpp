@@ -9,10 +9,10 @@
 #include <cstring>
 #include <string>
 
+#include "base/ui_sink.h"
 #include "hle/cod_file.h"
 #include "hle/hle_table.h"
 #include "host/recording_ui_sink.h"
-#include "host/ui_sink.h"
 
 namespace {
 

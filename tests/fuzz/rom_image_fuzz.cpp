@@ -12,11 +12,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/options.h"
-#include "app/rom_file.h"
+#include "base/ui_sink.h"
+#include "core/rom_file.h"
+#include "hle/hle_table.h"
 #include "host/recording_ui_sink.h"
-#include "host/ui_sink.h"
 #include "rom_check.h"
+#include "system/rom_loading.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <fstream>
 #include <string>
 
-#include "app/log.h"
-#include "app/options.h"
-#include "app/rom_file.h"
+#include "base/log.h"
+#include "core/rom_file.h"
 #include "hle/cod_file.h"
 #include "hle/hle_routines.h"
 #include "hle/hle_table.h"
 #include "romkit/romkit.h"
 #include "support/test_machine.h"
+#include "system/rom_loading.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
 #include "hle/cod_file.h"
 #include "hle/hle_table.h"
 #include "support/test_machine.h"

@@ -11,14 +11,14 @@
 #include <cstring>
 #include <string>
 
-#include "app/options.h"
-#include "app/rom_file.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
-#include "cpu/code_cache.h"
+#include "core/rom_file.h"
+#include "cpu/recompiler/code_cache.h"
 #include "hle/hle_table.h"
 #include "support/guest_program.h"
 #include "support/test_machine.h"
+#include "system/rom_loading.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
-#include "cpu/sound_events.h"
 #include "hw/audio_output.h"
+#include "hw/sound_events.h"
 #include "support/test_machine.h"
 #include "support/test_sound_backend.h"
 

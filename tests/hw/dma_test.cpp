@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "app/rom_file.h"
+#include "core/rom_file.h"
 #include "hw/dma.h"
 #include "hw_test_support.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/memory.h"

@@ -10,19 +10,20 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/rom_file.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/memory.h"
-#include "cpu/code_cache.h"
-#include "cpu/run_loop.h"
-#include "cpu/sound_events.h"
+#include "core/rom_file.h"
+#include "cpu/recompiler/code_cache.h"
 #include "hw/audio_output.h"
+#include "hw/sound_events.h"
 #include "plugin_test_support.h"
 #include "plugins/controller_plugin.h"
 #include "support/guest_program.h"
 #include "support/test_sound_backend.h"
+#include "system/rom_loading.h"
+#include "system/run_loop.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/registry.h"
+#include "base/registry.h"
 #include "support/test_machine.h"
 
 // A folder holding copies of the named test libraries.

@@ -4,11 +4,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/options.h"
-#include "app/registry.h"
-#include "app/settings_values.h"
+#include "base/registry.h"
+#include "hle/hle_table.h"
 #include "host/qt/qsettings_registry.h"
 #include "support/test_machine.h"
+#include "system/settings_values.h"
+#include "video/frame_buffer_display.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <mutex>
 
 #include "core/hw_registers.h"
-#include "cpu/sound_events.h"
 #include "host/sdl/sdl_sound_backend.h"
 #include "hw/audio_output.h"
+#include "hw/sound_events.h"
 #include "support/test_machine.h"
 
 namespace {

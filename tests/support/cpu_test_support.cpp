@@ -11,21 +11,21 @@
 #include <map>
 #include <regex>
 
+#include "base/ui_sink.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/memory.h"
 #include "core/memory_map.h"
 #include "core/tlb.h"
-#include "cpu/code_cache.h"
-#include "cpu/compile_state.h"
 #include "cpu/cpu_core.h"
-#include "cpu/emitter.h"
-#include "cpu/native_routines.h"
-#include "cpu/run_loop.h"
-#include "cpu/translators.h"
-#include "host/ui_sink.h"
+#include "cpu/recompiler/code_cache.h"
+#include "cpu/recompiler/compile_state.h"
+#include "cpu/recompiler/native_routines.h"
+#include "cpu/recompiler/translators.h"
+#include "cpu/x64/emitter.h"
 #include "hw/mem_actions.h"
 #include "support/test_machine.h"
+#include "system/run_loop.h"
 
 void CpuTest::SetUp() {
     installUiSink(&sink);

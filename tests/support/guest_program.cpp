@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "core/cpu_state.h"
-#include "cpu/code_cache.h"
-#include "cpu/run_loop.h"
+#include "cpu/recompiler/code_cache.h"
 #include "support/test_machine.h"
+#include "system/run_loop.h"
 
 namespace {
 

@@ -5,11 +5,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/log.h"
-#include "app/rom_file.h"
+#include "base/log.h"
 #include "core/machine.h"
 #include "core/memory.h"
+#include "core/rom_file.h"
 #include "romkit/romkit.h"
+#include "system/rom_loading.h"
 
 ScopedRecordingSink::ScopedRecordingSink() {
     installUiSink(&sink_);

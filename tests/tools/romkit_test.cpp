@@ -2,10 +2,11 @@
 
 #include <vector>
 
-#include "app/rom_file.h"
 #include "core/memory.h"
+#include "core/rom_file.h"
 #include "romkit/romkit.h"
 #include "support/test_machine.h"
+#include "system/rom_loading.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/options.h"
+#include "hle/hle_table.h"
 #include "romkit/romkit.h"
 #include "runner.h"
 #include "support/test_machine.h"

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "core/cpu_state.h"
-#include "cpu/run_control.h"
 #include "romkit/romkit.h"
 #include "runner.h"
 #include "support/test_machine.h"
+#include "system/run_control.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/rom_file.h"
+#include "core/rom_file.h"
 
 struct RomFileCheck {
     // "" when the file can be loaded and run.

@@ -7,15 +7,12 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/emulation_session.h"
-#include "app/log.h"
-#include "app/options.h"
-#include "app/registry.h"
-#include "app/rom_file.h"
-#include "app/settings_values.h"
+#include "base/log.h"
+#include "base/registry.h"
 #include "base/regular_file.h"
 #include "core/hw_registers.h"
-#include "cpu/run_control.h"
+#include "core/rom_file.h"
+#include "hle/hle_table.h"
 #include "host/paced_sound_backend.h"
 #include "host/recording_frame_presenter.h"
 #include "host/wav_sound_backend.h"
@@ -24,6 +21,11 @@
 #include "rom_check.h"
 #include "romkit/romkit.h"
 #include "runner_host.h"
+#include "system/emulation_session.h"
+#include "system/rom_loading.h"
+#include "system/run_control.h"
+#include "system/settings_values.h"
+#include "video/frame_buffer_display.h"
 #include "video/frame_capture.h"
 #include "video/png_writer.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ui_sink.h"
 #include "host/sound_backend.h"
-#include "host/ui_sink.h"
 
 // Prints message boxes and status texts to `out` as they come (a status part
 // only when its text changes), answers yes/no questions as configured and

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/registry.h"
+#include "base/registry.h"
 
 class QSettings;
 

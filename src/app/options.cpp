@@ -1,4 +1,0 @@
-#include "app/options.h"
-
-std::atomic<bool> hleEnabled{false};
-std::atomic<bool> niceFrameBuffer{false};

@@ -1,0 +1,176 @@
+// The translation routines of the guest's instructions, the dispatch tables
+// that reach them, and the code idioms they share. Each routine reads
+// compileState (filled in by compileBlock) and appends its template.
+#pragma once
+
+#include <cstdint>
+
+#include "core/cpu_state.h"
+#include "cpu/x64/emitter.h"
+
+using TranslateRoutine = void (*)();
+
+// mainTable holds nine consecutive tables; these are their first entries.
+constexpr unsigned TABLE_MAIN = 0;     // 64 by op
+constexpr unsigned TABLE_SPECIAL = 64; // 64 by funct
+constexpr unsigned TABLE_REGIMM = 128; // 32 by rt
+constexpr unsigned TABLE_COP0 = 160;   // 32 by rs
+constexpr unsigned TABLE_BC0 = 192;    // 4 by bcCode
+constexpr unsigned TABLE_CO = 196;     // 64 by funct
+constexpr unsigned TABLE_COP1 = 260;   // 32 by rs
+constexpr unsigned TABLE_BC1 = 292;    // 4 by bcCode
+constexpr unsigned TABLE_FPU = 296;    // 64 by funct
+constexpr unsigned DISPATCH_TABLE_SIZE = 360;
+
+extern TranslateRoutine mainTable[DISPATCH_TABLE_SIZE];
+
+// Fillers of the tables' empty places.
+void translateReserved();
+void translateMissing();
+
+// Jumps and branches.
+void translateJ();
+void translateJal();
+void translateJr();
+void translateJalr();
+void translateBeq();
+void translateBne();
+void translateBlez();
+void translateBgtz();
+void translateBltz();
+void translateBgez();
+void translateBgezal();
+void translateBeql();
+void translateBnel();
+void translateBlezl();
+void translateBgtzl();
+void translateBltzl();
+void translateBgezl();
+
+// Immediate and register arithmetic and logic.
+void translateAddi();
+void translateSlti();
+void translateSltiu();
+void translateAndi();
+void translateOri();
+void translateXori();
+void translateLui();
+void translateAdd();
+void translateSub();
+void translateAnd();
+void translateOr();
+void translateXor();
+void translateNor();
+void translateSlt();
+void translateSltu();
+
+// Shifts.
+void translateSll();
+void translateSrl();
+void translateSra();
+void translateSllv();
+void translateSrlv();
+void translateSrav();
+void translateDsll();
+void translateDsrl();
+void translateDsll32();
+void translateDsrl32();
+void translateDsra32();
+
+// HI/LO, multiplication and division.
+void translateMfhi();
+void translateMflo();
+void translateMthi();
+void translateMtlo();
+void translateMult();
+void translateMultu();
+void translateDiv();
+void translateDivu();
+void translateDmultu();
+void translateDdivu();
+
+// Loads and stores.
+void translateLb();
+void translateLh();
+void translateLw();
+void translateLbu();
+void translateLhu();
+void translateLd();
+void translateLwl();
+void translateLwr();
+void translateLwc1();
+void translateLdc1();
+void translateSb();
+void translateSh();
+void translateSw();
+void translateSd();
+void translateSwl();
+void translateSwr();
+void translateSwc1();
+void translateSdc1();
+
+// System-control coprocessor: moves, TLB instructions, ERET.
+void translateMfc0();
+void translateMtc0();
+void translateTlbr();
+void translateTlbwi();
+void translateTlbp();
+void translateEret();
+
+// Floating-point unit: moves, branches, arithmetic, conversions, compares.
+void translateMfc1();
+void translateCfc1();
+void translateMtc1();
+void translateCtc1();
+void translateBc1f();
+void translateBc1t();
+void translateBc1fl();
+void translateBc1tl();
+void translateFpuAdd();
+void translateFpuSub();
+void translateFpuMul();
+void translateFpuDiv();
+void translateFpuSqrt();
+void translateFpuAbs();
+void translateFpuMov();
+void translateFpuNeg();
+void translateFpuTruncW();
+void translateFpuCvtS();
+void translateFpuCvtD();
+void translateFpuCvtW();
+void translateFpuCompare();
+
+// A two-way branch after its comparison: jcc `skipFirst` over the store of
+// `first` into pc, a jmp over the store of `second`; sets countdown to 1.
+void emitTwoWay(x86::Cond skipFirst, uint32_t first, uint32_t second);
+// A likely branch after its comparison: taken on `taken` (pc = the target,
+// countdown 1); otherwise pc = the fall-through address and the block is left
+// at once, so the delay slot does not run.
+void emitLikely(x86::Cond taken);
+
+// Appends the end check tail: when a register effect is pending, call
+// processMemActions; then leave the block.
+void emitEndCheck();
+// Leaves the block early (a likely branch not taken): the end check tail
+// when a store of this block asked for it, otherwise a plain return.
+void emitBlockExit();
+
+// Addresses of guest register words as translated code sees them.
+inline uint32_t* gprLo(unsigned n) {
+    return &theCpu.gpr[n & 31].lo;
+}
+inline uint32_t* gprHi(unsigned n) {
+    return &theCpu.gpr[n & 31].hi;
+}
+// Stores EAX and its sign extension into gpr[rd] (cdq first); register 0 is
+// never written.
+void emitStoreEaxSignExtended(unsigned rd);
+// Stores a constant 64-bit value given as two words into gpr[rd].
+void emitStoreConstant(unsigned rd, uint32_t lo, uint32_t hi);
+// Stores EAX (low) and EDX (high) into gpr[rd], unless rd is 0.
+void emitStoreEaxEdx(unsigned rd);
+
+// DIV and DIVU run natively so that a zero divisor or 0x80000000 / -1 never
+// faults the host; lo and hi receive the sign-extended quotient and remainder.
+extern "C" void divideWordSigned(uint32_t dividend, uint32_t divisor);
+extern "C" void divideWordUnsigned(uint32_t dividend, uint32_t divisor);

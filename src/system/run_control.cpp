@@ -1,0 +1,60 @@
+#include "system/run_control.h"
+
+#include "core/machine.h"
+
+RunCounters runCounters;
+RunLimits runLimits;
+
+namespace {
+std::atomic<CpuStopReason> stopReason{CpuStopReason::None};
+ViObserver viObserver = nullptr;
+void* viObserverContext = nullptr;
+} // namespace
+
+void setViObserver(ViObserver observer, void* context) {
+    viObserver = observer;
+    viObserverContext = context;
+}
+
+void requestCpuStop(CpuStopReason reason) {
+    CpuStopReason expected = CpuStopReason::None;
+    stopReason.compare_exchange_strong(expected, reason);
+    // The flag is set after the reason, so a thread that sees the halt also
+    // sees why.
+    haltEmulation();
+}
+
+CpuStopReason cpuStopReason() {
+    return stopReason.load();
+}
+
+void resetRunControl() {
+    runCounters.instructions.store(0);
+    runCounters.viInterrupts.store(0);
+    idleLoopSkips.store(0);
+    stopReason.store(CpuStopReason::None);
+}
+
+void clearRunLimits() {
+    runLimits.viInterrupts.store(0);
+    runLimits.stopAtIdleLoop.store(false);
+}
+
+bool checkRunLimitsAfterTimerEvent(bool viInterrupt) {
+    if (viInterrupt) {
+        const uint64_t count = runCounters.viInterrupts.load(std::memory_order_relaxed) + 1;
+        runCounters.viInterrupts.store(count, std::memory_order_relaxed);
+        if (viObserver) viObserver(viObserverContext);
+        const uint64_t limit = runLimits.viInterrupts.load(std::memory_order_relaxed);
+        if (limit != 0 && count >= limit) {
+            requestCpuStop(CpuStopReason::FrameLimit);
+            return false;
+        }
+    }
+    if (runLimits.stopAtIdleLoop.load(std::memory_order_relaxed) &&
+        idleLoopSkips.load(std::memory_order_relaxed) != 0) {
+        requestCpuStop(CpuStopReason::IdleLoop);
+        return false;
+    }
+    return true;
+}
