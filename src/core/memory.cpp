@@ -17,12 +17,6 @@ uint32_t& RDRAM_CONFIG_REG = outsideRegisterCells[0][0];
 uint32_t& RDRAM_MODE_REG = outsideRegisterCells[1][0];
 uint32_t& gioIntrReg = outsideRegisterCells[2][0];
 
-uint32_t spStatusWrite = 0;
-uint32_t dpcStatusWrite = 0;
-uint32_t miModeWrite = 0;
-uint32_t miIntrMaskWrite = 0;
-uint32_t piStatusWrite = 0;
-
 alignas(8) uint32_t mem_actions[2] = {0, 0};
 
 namespace {

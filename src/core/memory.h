@@ -51,13 +51,6 @@ extern uint32_t& RDRAM_CONFIG_REG;
 extern uint32_t& RDRAM_MODE_REG;
 extern uint32_t& gioIntrReg;
 
-// Write latches of the registers whose stores act by set/clear bits.
-extern uint32_t spStatusWrite;
-extern uint32_t dpcStatusWrite;
-extern uint32_t miModeWrite;
-extern uint32_t miIntrMaskWrite;
-extern uint32_t piStatusWrite;
-
 // Pending hardware-register effects: two words (low, high); only the low word
 // is used and translated code tests it alone.
 extern uint32_t mem_actions[2];

@@ -27,14 +27,14 @@ uint8_t* failWrite(const char* format, uint32_t vaddr) {
     return failRead(format, vaddr);
 }
 
-uint8_t* classifyRead(uint32_t vaddr, uint32_t p) {
+uint8_t* classifyRead(uint32_t vaddr, uint32_t p, bool guestLoad) {
     if (p < 0x00800000) return theMemory.rdram + p;
     if (p < 0x03F00000)
         return failRead("Supposedly Unused RDRAM Memory Address Read: 0x%08X", vaddr);
     if (p == 0x03F00000) return reinterpret_cast<uint8_t*>(&RDRAM_CONFIG_REG);
     if (p == 0x03F0000C) return reinterpret_cast<uint8_t*>(&RDRAM_MODE_REG);
     if (p < 0x04000000) return failRead("Unhandled RDRAM regs Memory Address Read: 0x%08X", vaddr);
-    if (p < 0x04900000) return registerLoadTarget(p);
+    if (p < 0x04900000) return guestLoad ? registerLoadTarget(p) : registerWord(p);
     if (p >= 0x05000000 && p < 0x06000000) {
         logLine("Read from Cartridge Domain 2.. Ignored");
         return dummy();
@@ -101,10 +101,7 @@ uint8_t* classifyWrite(uint32_t vaddr, uint32_t p) {
 uint32_t translateAddress(uint32_t vaddr) {
     if (vaddr - 0x80000000u < 0x40000000u) return vaddr & 0x1FFFFFFF;
     uint32_t physical = vaddr;
-    for (const TlbEntry& e : tlb) {
-        if (e.VALID && e.VSTART <= vaddr && vaddr < e.VEND)
-            physical = e.PHYSSTART | (vaddr & 0x000FFFFF);
-    }
+    tlbTranslate(vaddr, physical);
     return physical;
 }
 
@@ -113,9 +110,13 @@ uint8_t* memRead(uint32_t vaddr) {
     if (vaddr - 0x80000000u < 0x40000000u) {
         const uint32_t p = vaddr & 0x1FFFFFFF;
         if (p < RDRAM_SIZE) return theMemory.rdram + p;
-        return classifyRead(vaddr, p);
+        return classifyRead(vaddr, p, true);
     }
-    return classifyRead(vaddr, translateAddress(vaddr));
+    return classifyRead(vaddr, translateAddress(vaddr), true);
+}
+
+uint8_t* memPeek(uint32_t vaddr) {
+    return classifyRead(vaddr, translateAddress(vaddr), false);
 }
 
 uint8_t* memWrite(uint32_t vaddr) {

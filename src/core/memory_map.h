@@ -12,5 +12,8 @@ uint32_t translateAddress(uint32_t vaddr);
 // Host pointer for a load at vaddr (byte and halfword addresses are already
 // XORed with 3 or 2 by the caller).
 uint8_t* memRead(uint32_t vaddr);
+// The same for a read that is no guest load (native routines, a debugger):
+// registers read without their load effects.
+uint8_t* memPeek(uint32_t vaddr);
 // Host pointer for a store at vaddr.
 uint8_t* memWrite(uint32_t vaddr);

@@ -16,6 +16,17 @@ void logTranslation(const TlbEntry& e) {
 
 } // namespace
 
+bool tlbTranslate(uint32_t vaddr, uint32_t& physical) {
+    bool found = false;
+    for (const TlbEntry& e : tlb) {
+        if (e.VALID && e.VSTART <= vaddr && vaddr < e.VEND) {
+            physical = e.PHYSSTART | (vaddr & 0x000FFFFF);
+            found = true;
+        }
+    }
+    return found;
+}
+
 void writeTlbEntry() {
     const uint32_t index = theCpu.cop0[COP0_INDEX];
     if (index >= TLB_ENTRIES) return;

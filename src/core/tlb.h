@@ -23,6 +23,11 @@ static_assert(offsetof(TlbEntry, VSTART) == 16);
 constexpr unsigned TLB_ENTRIES = 32;
 extern TlbEntry tlb[TLB_ENTRIES];
 
+// The one TLB translation: the physical address of `vaddr` through the valid
+// entries, a later match overriding an earlier one; false when none covers it.
+// The memory map, the block lookup and the native TLB routines all use it.
+bool tlbTranslate(uint32_t vaddr, uint32_t& physical);
+
 // Indexed write from COP0 Index, PageMask, EntryHi, EntryLo0 and EntryLo1;
 // does nothing when Index is 32 or more.
 void writeTlbEntry();

@@ -46,12 +46,13 @@ inline uint64_t signExtend(uint32_t value) {
     return uint64_t(int64_t(int32_t(value)));
 }
 
-// Word load and store through the memory map, as the guest's LW and SW do. The
-// memory blocks keep spare bytes past their ends, so the four bytes behind any
+// Word load and store through the memory map, as the guest's LW and SW do,
+// except that a register is read without a guest load's effect. The memory
+// blocks keep spare bytes past their ends, so the four bytes behind any
 // returned pointer are readable even for an unaligned address.
 inline uint32_t loadWord(uint32_t vaddr) {
     uint32_t value;
-    std::memcpy(&value, memRead(vaddr), sizeof value);
+    std::memcpy(&value, memPeek(vaddr), sizeof value);
     return value;
 }
 inline void storeWord(uint32_t vaddr, uint32_t value) {

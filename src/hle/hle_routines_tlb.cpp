@@ -17,14 +17,7 @@ bool guestPhysical(uint32_t address, uint32_t& physical) {
         physical = address & 0x1FFFFFFF;
         return true;
     }
-    bool found = false;
-    for (const TlbEntry& e : tlb) {
-        if (e.VALID && e.VSTART <= address && address < e.VEND) {
-            physical = e.PHYSSTART | (address & 0x000FFFFF);
-            found = true;
-        }
-    }
-    return found;
+    return tlbTranslate(address, physical);
 }
 
 // A word argument the guest passes on its stack, read through its physical

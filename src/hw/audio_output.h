@@ -100,20 +100,6 @@ uint32_t soundStreamThread();
 // time, also when nothing was opened.
 void releaseSound();
 
-// What the stream thread does to the machine, carried out on the CPU thread
-// in the order posted.
-enum class SoundSideEffect : uint8_t {
-    // A buffer has been played: AI_LEN_REG reads 0, and the full bit clears
-    // unless both slots hold data again by the time this is applied.
-    bufferRetired,
-    // The AI interrupt.
-    aiInterrupt,
-};
-// Stream thread: hands an effect over to the CPU thread.
-void postSoundSideEffect(SoundSideEffect effect);
-// CPU thread: carries an effect out.
-void applySoundSideEffect(SoundSideEffect effect);
-
 // Buffers the stream thread has retired since the last releaseSound.
 uint64_t soundBuffersRetired();
 // True while a stream thread serves the buffers.

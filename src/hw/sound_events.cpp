@@ -1,5 +1,4 @@
 #include "hw/sound_events.h"
-#include "hw/audio_output.h"
 
 #include <atomic>
 #include <mutex>
@@ -7,7 +6,9 @@
 
 #include "base/log.h"
 #include "core/hw_registers.h"
+#include "core/memory.h"
 #include "cpu/interrupts.h"
+#include "hw/audio_output.h"
 
 namespace {
 
@@ -23,22 +24,16 @@ void reportOverflow(std::unique_lock<std::mutex>& lock) {
     logLine("Sound events are no longer being applied; further ones are dropped.");
 }
 
-void apply(const SoundEvent& e) {
-    switch (e.kind) {
-    case SoundEventKind::SetAiLen:
-        AI_LEN_REG = e.value;
+void apply(SoundEvent e) {
+    if (!theMemory.hwRegs) return;
+    switch (e) {
+    case SoundEvent::BufferRetired:
+        AI_LEN_REG = 0;
+        if (theSoundOutput.slotA.bytes == 0 || theSoundOutput.slotB.bytes == 0)
+            AI_STATUS_REG &= ~AI_STATUS_FULL;
         break;
-    case SoundEventKind::SetAiStatusBits:
-        AI_STATUS_REG |= e.value;
-        break;
-    case SoundEventKind::ClearAiStatusBits:
-        AI_STATUS_REG &= ~e.value;
-        break;
-    case SoundEventKind::RaiseAiInterrupt:
+    case SoundEvent::AiInterrupt:
         deliverMiInterrupt(MI_INTR_AI);
-        break;
-    case SoundEventKind::RetireAudioBuffer:
-        applySoundSideEffect(SoundSideEffect::bufferRetired);
         break;
     }
 }
@@ -60,7 +55,7 @@ void postSoundEvents(std::initializer_list<SoundEvent> events) {
 }
 
 void raiseAiInterrupt() {
-    postSoundEvent({SoundEventKind::RaiseAiInterrupt, 0});
+    postSoundEvent(SoundEvent::AiInterrupt);
 }
 
 bool soundEventsPending() {
@@ -75,7 +70,7 @@ void applyPendingSoundEvents() {
         batch.swap(queue);
         pending.store(false, std::memory_order_relaxed);
     }
-    for (const SoundEvent& e : batch)
+    for (SoundEvent e : batch)
         apply(e);
 }
 

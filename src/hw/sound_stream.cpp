@@ -1,11 +1,9 @@
 // The stream thread: retires played buffers, starts the waiting one and hands
-// the AI register updates and the AI interrupt over to the CPU thread.
+// what that does to the AI registers and the AI interrupt over to the CPU
+// thread (hw/sound_events.h).
 #include <mutex>
 
 #include "base/log.h"
-#include "core/hw_registers.h"
-#include "core/memory.h"
-#include "cpu/interrupts.h"
 #include "hw/audio_output.h"
 #include "hw/buffer_done_event.h"
 #include "hw/sound_events.h"
@@ -42,7 +40,7 @@ void retirePlayingBuffer() {
         finished->buffer.reset();
         finished->bytes = 0;
     }
-    postSoundSideEffect(SoundSideEffect::bufferRetired);
+    postSoundEvent(SoundEvent::BufferRetired);
 
     SoundSlot& next = finished == &out.slotA ? out.slotB : out.slotA;
     if (next.buffer) {
@@ -50,7 +48,7 @@ void retirePlayingBuffer() {
         startStream(false);
         if (!next.buffer->play()) logLine("Audio buffer could not play");
     }
-    postSoundSideEffect(SoundSideEffect::aiInterrupt);
+    postSoundEvent(SoundEvent::AiInterrupt);
     ++out.buffersRetired;
     out.streamChanged.notify_all();
 }
@@ -89,28 +87,6 @@ uint32_t soundStreamThread() {
         if (!signalled || out.stopRequested) return endStream();
         // A signal of an event that has since been replaced is stale.
         if (event == out.bufferDoneEvent) retirePlayingBuffer();
-    }
-}
-
-void postSoundSideEffect(SoundSideEffect effect) {
-    // Applied by the CPU thread between two blocks, in the order posted.
-    postSoundEvent({effect == SoundSideEffect::bufferRetired ? SoundEventKind::RetireAudioBuffer
-                                                             : SoundEventKind::RaiseAiInterrupt,
-                    0});
-}
-
-void applySoundSideEffect(SoundSideEffect effect) {
-    if (!theMemory.hwRegs) return;
-    switch (effect) {
-    case SoundSideEffect::bufferRetired:
-        AI_LEN_REG = 0;
-        if (theSoundOutput.slotA.bytes == 0 || theSoundOutput.slotB.bytes == 0) {
-            AI_STATUS_REG &= ~AI_STATUS_FULL;
-        }
-        break;
-    case SoundSideEffect::aiInterrupt:
-        deliverMiInterrupt(MI_INTR_AI);
-        break;
     }
 }
 

@@ -48,29 +48,41 @@ void CControllerPlugin::reset() {
     enabled = 0;
 }
 
-void loadControllerPlugins() {
+ControllerChoices readControllerChoices() {
+    ControllerChoices choices;
     for (int number = 1; number <= CONTROLLER_SLOT_COUNT; ++number) {
-        CControllerPlugin& slot = controllerSlots[number - 1];
+        ControllerChoice& choice = choices[number - 1];
         char valueName[64];
-
         std::snprintf(valueName, sizeof valueName, "Controller %i Enabled", number);
         uint32_t enabledValue = 0;
         if (!readRegValue(HKEY_CURRENT_USER, ORVEX_REGISTRY_KEY, valueName, &enabledValue,
                           sizeof enabledValue))
             continue;
-        slot.enabled = enabledValue != 0;
-        if (!slot.enabled) continue;
+        choice.enabled = enabledValue != 0;
+        if (!*choice.enabled) continue;
 
         // One byte more than the value may hold, so the name always ends.
         char fileName[CONTROLLER_PLUGIN_NAME_SIZE + 1] = {};
         std::snprintf(valueName, sizeof valueName, "Controller %i Plugin", number);
-        if (!readRegValue(HKEY_CURRENT_USER, ORVEX_REGISTRY_KEY, valueName, fileName,
-                          CONTROLLER_PLUGIN_NAME_SIZE)) {
+        if (readRegValue(HKEY_CURRENT_USER, ORVEX_REGISTRY_KEY, valueName, fileName,
+                         CONTROLLER_PLUGIN_NAME_SIZE))
+            choice.plugin = fileName;
+    }
+    return choices;
+}
+
+void loadControllerPlugins(const ControllerChoices& choices) {
+    for (int number = 1; number <= CONTROLLER_SLOT_COUNT; ++number) {
+        CControllerPlugin& slot = controllerSlots[number - 1];
+        const ControllerChoice& choice = choices[number - 1];
+        if (!choice.enabled) continue;
+        slot.enabled = *choice.enabled;
+        if (!slot.enabled) continue;
+        if (!choice.plugin) {
             slot.enabled = 0;
             continue;
         }
-
-        if (!slot.open(fileName)) {
+        if (!slot.open(choice.plugin->c_str())) {
             showMessage(0x10,
                         "ERROR: Couldn't load plugin for controller #%i!\nPlease reconfigure it.",
                         number);
@@ -83,6 +95,10 @@ void loadControllerPlugins() {
             slot.enabled = 0;
         }
     }
+}
+
+void loadControllerPlugins() {
+    loadControllerPlugins(readControllerChoices());
 }
 
 void resetControllerSlots() {

@@ -3,7 +3,10 @@
 // emulation.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "plugins/cdll.h"
 #include "plugins/orvex_plugin.h"
@@ -45,9 +48,21 @@ class CControllerPlugin : public CDLL {
 // Controllers 1 to 4 (channels 0 to 3 of the PIF).
 extern CControllerPlugin controllerSlots[CONTROLLER_SLOT_COUNT];
 
-// Loads the controller plug-ins named by the registry values "Controller %i
-// Enabled" and "Controller %i Plugin" into the slots; a slot whose plug-in
-// cannot be loaded or lacks an entry point is disabled with a message.
+// Which plug-in serves a controller. A slot without `enabled` is left as it
+// is; an enabled one without `plugin` is disabled.
+struct ControllerChoice {
+    std::optional<bool> enabled;
+    std::optional<std::string> plugin; // the library's file name or path
+};
+using ControllerChoices = std::array<ControllerChoice, CONTROLLER_SLOT_COUNT>;
+
+// The user's choice: the registry values "Controller %i Enabled" and
+// "Controller %i Plugin" (names cut to CONTROLLER_PLUGIN_NAME_SIZE).
+ControllerChoices readControllerChoices();
+// Loads the chosen plug-ins into the slots; a slot whose plug-in cannot be
+// loaded or lacks an entry point is disabled with a message.
+void loadControllerPlugins(const ControllerChoices& choices);
+// The same with the user's choice.
 void loadControllerPlugins();
 // Closes every slot's library and disables it (program exit, tests).
 void resetControllerSlots();

@@ -1,4 +1,4 @@
 #include "rsp/display_list_state.h"
 
-// The display-list interpreter keeps no state yet; its reset has nothing to do.
+// The display-list interpreter keeps no state; its reset has nothing to do.
 void resetDisplayLists() {}

@@ -7,6 +7,7 @@
 #include "core/rom_file.h"
 #include "cpu/recompiler/code_cache.h"
 #include "hle/cod_file.h"
+#include "hle/hle_table.h"
 #include "host/output_window_host.h"
 #include "host/sound_backend.h"
 #include "hw/audio_output.h"
@@ -66,14 +67,14 @@ bool EmulationSession::startEmulation() {
     haltEmulation();
     uiSink().resumeMessageBoxes();
 
-    // 1. The window's drawing resources, and its surface for the OpenGL context.
+    // The window's drawing resources, and its surface for the OpenGL context.
     if (host_.window) {
         host_.window->acquireDeviceContext();
         deviceContextAcquired_ = true;
     }
     outputGlSurface = host_.glSurface;
 
-    // 2. Frame-buffer display.
+    // Frame-buffer display.
     if (!initFrameBufferDisplay(host_.framePresenter)) {
         statusMessage(
             "Error Initializing DirectDraw! There will be no framebuffer graphics emulation!");
@@ -83,7 +84,7 @@ bool EmulationSession::startEmulation() {
         theFrameBufferDisplay.frameBufferDisplayEnabled = true;
     }
 
-    // 3. Controller plug-ins; the record they get stays valid until freePlugin.
+    // Controller plug-ins; the record they get stays valid until freePlugin.
     pluginWindow_.size = sizeof pluginWindow_;
     pluginWindow_.nativeWindow = host_.window ? host_.window->nativeWindow() : nullptr;
     const volatile uint8_t* keys = host_.window ? host_.window->keys() : nullptr;
@@ -98,14 +99,14 @@ bool EmulationSession::startEmulation() {
         }
     }
 
-    // 4. Sound.
+    // Sound.
     openSoundOutput(host_.window ? host_.window->nativeWindow() : nullptr);
 
-    // 5. Code cache. Without one the recompiler halts at its first block with
+    // Code cache. Without one the recompiler halts at its first block with
     // a log line; the interpreter does not need it.
     initCodeCache();
 
-    // 6, 7. The run's log.
+    // The run's log.
     closeLog();
     openLog(settings_.logDirectory.c_str(), "%s.main", settings_.title.c_str());
     logLine("Emulating ROM loaded from file \"%s\"!", theRom.path);
@@ -113,8 +114,13 @@ bool EmulationSession::startEmulation() {
     // was open.
     logSymbolFileReport();
 
-    // 8. The machine, with nothing left over from an earlier run.
+    // The machine, with nothing left over from an earlier run.
     selectedCpuCore = settings_.cpuCore;
+    hleEnabled = settings_.hle;
+    niceFrameBuffer = settings_.niceFrameBuffer;
+    runLimits.viInterrupts = settings_.viLimit;
+    runLimits.stopAtIdleLoop = settings_.stopAtIdleLoop;
+    setViObserver(settings_.viObserver, settings_.viObserverContext);
     discardPendingSoundEvents();
     resetRunControl();
     if (!resetMachine()) {
@@ -123,10 +129,10 @@ bool EmulationSession::startEmulation() {
     }
     resetDisplayLists();
 
-    // 9. The speed display.
+    // The speed display.
     timer_->start(SPEED_DISPLAY_PERIOD_MS, [] { updateSpeedDisplay(); });
 
-    // 10. The CPU thread.
+    // The CPU thread.
     cpuThreadFinished_ = false;
     {
         std::lock_guard lock(timesMutex_);
@@ -166,10 +172,10 @@ std::chrono::steady_clock::time_point EmulationSession::cpuEndTime() const {
 }
 
 void EmulationSession::stopEmulation() {
-    // 1. The speed display first: it reports on the threads stopped next.
+    // The speed display first: it reports on the threads stopped next.
     timer_->stop();
 
-    // 2. The CPU thread leaves its loop after its current block. A message box
+    // The CPU thread leaves its loop after its current block. A message box
     // it may be waiting in is answered, so the join cannot hang; then the
     // sound stream thread is stopped and its buffers are dropped.
     if (cpuThread_.joinable()) {
@@ -183,8 +189,10 @@ void EmulationSession::stopEmulation() {
         setStatusText(1, "GFX: N/A");
         haltEmulation();
     }
+    clearRunLimits();
+    setViObserver(nullptr, nullptr);
 
-    // 3-9. Only the main thread is left among the run's threads.
+    // Only the main thread is left among the run's threads.
     destroyGlContext();
     outputGlSurface = nullptr;
     freeCodeCache();
@@ -195,7 +203,7 @@ void EmulationSession::stopEmulation() {
     theRom.freeImage();
     closeLog();
 
-    // 10, 11. Where the window stood, for the next run's window.
+    // Where the window stood, for the next run's window.
     if (host_.window) {
         WindowPosition position;
         if (host_.window->screenPosition(position.left, position.top))

@@ -15,6 +15,7 @@
 #include "cpu/cpu_core.h"
 #include "host/interval_timer.h"
 #include "plugins/orvex_plugin.h"
+#include "system/run_control.h"
 
 class UserInterfaceSink;
 class OutputWindowHost;
@@ -39,12 +40,27 @@ struct EmulationHost {
     void* programInstance = nullptr;
 };
 
+// Everything a front end chooses for one run, handed to the session, which
+// puts it in force at the start and takes the limits and the observer back at
+// the stop. Controller plug-ins are loaded by the front end before the start
+// (loadControllerPlugins), so that it can talk to them before the CPU runs.
 struct EmulationSettings {
     // The output window's title; the run's log is named "<title>.main.log".
     std::string title = "A Window";
     // Where the log goes; "" is the working directory.
     std::string logDirectory;
     CpuCore cpuCore = CpuCore::Recompiler;
+    // "Utilize HLE of CPU functions" (see loadRomFile for the symbol file).
+    bool hle = false;
+    // "Nice Frame Buffer": frames are converted rather than copied raw.
+    bool niceFrameBuffer = false;
+    // The CPU thread stops by itself after this many vertical interrupts
+    // (0: never), and at the first idle loop when stopAtIdleLoop is set.
+    uint64_t viLimit = 0;
+    bool stopAtIdleLoop = false;
+    // Called by the CPU thread after each vertical interrupt (null: none).
+    ViObserver viObserver = nullptr;
+    void* viObserverContext = nullptr;
 };
 
 constexpr uint32_t SPEED_DISPLAY_PERIOD_MS = 1000;

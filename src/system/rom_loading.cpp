@@ -8,13 +8,13 @@
 #include "hle/cod_file.h"
 #include "hle/hle_table.h"
 
-bool loadRomFile(const char* path) {
+bool loadRomFile(const char* path, bool hle) {
     if (!loadRomImage(path)) return false;
 
     writeRegValue(HKEY_CURRENT_USER, ORVEX_REGISTRY_KEY, "Previous Directory", REG_SZ,
                   theRom.directory, std::strlen(theRom.directory));
 
-    if (!hleEnabled) {
+    if (!hle) {
         // The table of an image opened earlier must never serve this one, not
         // even when HLE is switched on while it runs.
         clearHleTable();
@@ -23,4 +23,8 @@ bool loadRomFile(const char* path) {
                        "Zyl\nand put it in the same directory as the ROM file.");
     }
     return true;
+}
+
+bool loadRomFile(const char* path) {
+    return loadRomFile(path, hleEnabled);
 }

@@ -4,6 +4,8 @@
 
 // Reads the image at `path` into theRom (see loadRomImage); shows a message and
 // returns false on failure. Then stores its folder as "Previous Directory".
-// With HLE of CPU functions on, the symbol file beside the image is read; with
-// it off, any symbol table of an earlier image is dropped.
+// With HLE of CPU functions on (`hle`, by default the option hleEnabled), the
+// symbol file beside the image is read; with it off, any symbol table of an
+// earlier image is dropped.
+bool loadRomFile(const char* path, bool hle);
 bool loadRomFile(const char* path);

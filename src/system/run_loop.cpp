@@ -61,14 +61,10 @@ bool findBlockSource(uint32_t pc, BlockSource& out) {
                (SP_DMEM_SIZE - offset) / 4};
         return true;
     }
-    bool found = false;
-    for (const TlbEntry& e : tlb) {
-        if (e.VALID && e.VSTART <= pc && pc < e.VEND) {
-            out = rdramSource(e.PHYSSTART | (pc & 0xFFFFF));
-            found = true;
-        }
-    }
-    return found;
+    uint32_t physical;
+    if (!tlbTranslate(pc, physical)) return false;
+    out = rdramSource(physical);
+    return true;
 }
 
 TimerEvent advanceCount(uint32_t instructionCount) {

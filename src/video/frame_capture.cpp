@@ -48,3 +48,13 @@ GuestImage captureGuestFrame(uint32_t pixelType, uint32_t width, bool withAlpha)
     }
     return image;
 }
+
+GuestImage captureShownFrame() {
+    if (!theMemory.hwRegs) return {};
+    const uint32_t pixelType = VI_STATUS_REG & 3;
+    const uint32_t width = VI_WIDTH_REG & 0xFFF;
+    GuestImage image = captureGuestFrame(pixelType, width);
+    if (image.pixels.empty()) image.width = width; // what could not be captured
+    image.guestBitsPerPixel = pixelType == 3 ? 32 : 16;
+    return image;
+}

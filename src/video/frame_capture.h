@@ -11,6 +11,8 @@ struct GuestImage {
     uint32_t height = 0;
     uint32_t channels = 0;
     std::vector<uint8_t> pixels;
+    // Bits per guest pixel of the frame captured (16 or 32).
+    uint32_t guestBitsPerPixel = 16;
 };
 
 // The guest frame at VI_ORIGIN_REG as RGB (or RGBA with `withAlpha`).
@@ -19,3 +21,8 @@ struct GuestImage {
 // width, as on the display. Pixels that would lie past the end of RDRAM are
 // black. Empty for a width of 0 or above the display's limit, or without RDRAM.
 GuestImage captureGuestFrame(uint32_t pixelType, uint32_t width, bool withAlpha = false);
+
+// The frame the video interface shows now: pixel type from VI_STATUS_REG,
+// width from VI_WIDTH_REG. When no pixels could be captured, `width` still
+// tells the width the registers asked for.
+GuestImage captureShownFrame();

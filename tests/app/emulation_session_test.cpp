@@ -163,7 +163,7 @@ class EmulationSessionTest : public ::testing::Test {
 
 TEST_F(EmulationSessionTest, StartAndStopRunTheirStepsInOrder) {
     enableSlot(1, initPlugin1, freePlugin1);
-    runLimits.viInterrupts = 3;
+    settings.viLimit = 3;
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());
     note("started");
@@ -222,7 +222,7 @@ TEST_F(EmulationSessionTest, DevicesThatFailAreReportedAndTheRunGoesOn) {
     sound.failOpen = true;
     enableSlot(1, initPlugin1, freePlugin1);
     enableSlot(2, initPlugin2, freePlugin2);
-    runLimits.viInterrupts = 2;
+    settings.viLimit = 2;
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());
     EXPECT_TRUE(statusShown(
@@ -253,7 +253,7 @@ TEST_F(EmulationSessionTest, WithoutWindowOrControllersNothingOfThemIsCalled) {
     host.window = nullptr;
     controllerSlots[0].initPlugin = initPlugin1; // present but not enabled
     controllerSlots[0].freePlugin = freePlugin1;
-    runLimits.viInterrupts = 1;
+    settings.viLimit = 1;
     writeOutputWindowPosition({7, 8});
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());

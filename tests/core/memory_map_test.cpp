@@ -180,6 +180,9 @@ TEST_F(MemoryMapTest, ViCurrentRegisterStepsAndWraps) {
     EXPECT_EQ(seen[2], 6u);
     EXPECT_EQ(seen[3], 0u);
     EXPECT_EQ(seen[4], 2u);
+    // A read that is no guest load (native routines) leaves the line alone.
+    EXPECT_EQ(*reinterpret_cast<uint32_t*>(memPeek(0xA4400010)), 2u);
+    EXPECT_EQ(*reinterpret_cast<uint32_t*>(memPeek(0xA4400010)), 2u);
 }
 
 TEST_F(MemoryMapTest, TlbTranslationOrsLowBitsAndHighestEntryWins) {

@@ -32,7 +32,6 @@ TEST_F(RegisterEffects, SpStatusClearWinsAndDrivesTheSpInterrupt) {
     EXPECT_EQ(MI_INTR_REG & MI_INTR_SP, MI_INTR_SP);
     storeAndProcess(SP_STATUS_REG_ADDR, 0x18);
     EXPECT_EQ(MI_INTR_REG & MI_INTR_SP, 0u);
-    EXPECT_EQ(spStatusWrite, 0x18u) << "the SP latch keeps its last value";
 }
 
 TEST_F(RegisterEffects, MiModeOrsTheInitLengthAndLetsTheSetWin) {
@@ -47,7 +46,6 @@ TEST_F(RegisterEffects, MiModeOrsTheInitLengthAndLetsTheSetWin) {
     MI_INTR_REG = MI_INTR_DP | MI_INTR_VI;
     storeAndProcess(MI_MODE_REG_ADDR, 0x800);
     EXPECT_EQ(MI_INTR_REG, uint32_t(MI_INTR_VI));
-    EXPECT_EQ(miModeWrite, 0u);
 
     storeAndProcess(MI_MODE_REG_ADDR, 0);
     EXPECT_EQ(MI_MODE_REG, 0x07u);
@@ -67,7 +65,6 @@ TEST_F(RegisterEffects, MiInterruptMaskClearWinsAndNeverDeliversPending) {
     EXPECT_EQ(MI_INTR_MASK_REG, 0x0u);
     storeAndProcess(MI_INTR_MASK_REG_ADDR, 0x0208); // SI and PI
     EXPECT_EQ(MI_INTR_MASK_REG, uint32_t(MI_INTR_SI | MI_INTR_PI));
-    EXPECT_EQ(miIntrMaskWrite, 0u);
 }
 
 TEST_F(RegisterEffects, AcknowledgementsClearTheirInterruptAtOnce) {
@@ -89,7 +86,6 @@ TEST_F(RegisterEffects, AcknowledgementsClearTheirInterruptAtOnce) {
     EXPECT_EQ(MI_INTR_REG & MI_INTR_PI, uint32_t(MI_INTR_PI)) << "a PI reset clears nothing";
     storeAndProcess(PI_STATUS_REG_ADDR, 0x2);
     EXPECT_EQ(MI_INTR_REG & MI_INTR_PI, 0u);
-    EXPECT_EQ(piStatusWrite, 0u);
 }
 
 TEST_F(RegisterEffects, DpStatusPairsAndTheAlwaysReadyBit) {

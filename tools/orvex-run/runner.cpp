@@ -8,11 +8,8 @@
 #include <filesystem>
 
 #include "base/log.h"
-#include "base/registry.h"
 #include "base/regular_file.h"
-#include "core/hw_registers.h"
 #include "core/rom_file.h"
-#include "hle/hle_table.h"
 #include "host/paced_sound_backend.h"
 #include "host/recording_frame_presenter.h"
 #include "host/wav_sound_backend.h"
@@ -24,8 +21,6 @@
 #include "system/emulation_session.h"
 #include "system/rom_loading.h"
 #include "system/run_control.h"
-#include "system/settings_values.h"
-#include "video/frame_buffer_display.h"
 #include "video/frame_capture.h"
 #include "video/png_writer.h"
 
@@ -101,8 +96,9 @@ std::string programDirectory() {
     return error ? std::string() : self.parent_path().string();
 }
 
-// Puts the scripted pad into controller 1 through the registry, as the GUI's
-// plug-in choice would, and gives it the script.
+// Puts the scripted pad into controller 1, the other controllers left out, and
+// gives it the script. The user's own plug-in choice is neither used nor
+// changed.
 bool plugScriptedPad(const RunnerOptions& options, FILE* out) {
     const std::string library = findScriptedPad(options.padLibrary);
     if (library.empty()) {
@@ -122,11 +118,11 @@ bool plugScriptedPad(const RunnerOptions& options, FILE* out) {
     }
     ::close(fd);
     const std::string absolute = fs::absolute(library).string();
-    writeControllerEnabled(1, true);
-    writeControllerPlugin(1, absolute);
-    for (int number = 2; number <= CONTROLLER_COUNT; ++number)
-        writeControllerEnabled(number, false);
-    loadControllerPlugins();
+    ControllerChoices choices;
+    choices[0] = {true, absolute};
+    for (int number = 2; number <= CONTROLLER_SLOT_COUNT; ++number)
+        choices[number - 1] = {false, std::nullopt};
+    loadControllerPlugins(choices);
     CControllerPlugin& slot = controllerSlots[0];
     using SetScript = int (*)(const char*);
     auto setScript = reinterpret_cast<SetScript>(slot.getFunction("scriptedPadSetScript"));
@@ -144,16 +140,14 @@ bool plugScriptedPad(const RunnerOptions& options, FILE* out) {
 }
 
 void writeScreenshot(const std::string& path, FILE* out) {
-    const uint32_t pixelType = VI_STATUS_REG & 3;
-    const uint32_t width = VI_WIDTH_REG & 0xFFF;
-    const GuestImage image = captureGuestFrame(pixelType, width);
+    const GuestImage image = captureShownFrame();
     if (image.pixels.empty()) {
-        std::fprintf(out, "No guest frame to capture (width %u)\n", width);
+        std::fprintf(out, "No guest frame to capture (width %u)\n", image.width);
         return;
     }
     if (writePng(path, image.width, image.height, image.channels, image.pixels))
         std::fprintf(out, "Screenshot: %s (%ux%u, %u-bit guest pixels)\n", path.c_str(),
-                     image.width, image.height, pixelType == 3 ? 32 : 16);
+                     image.width, image.height, image.guestBitsPerPixel);
     else
         std::fprintf(out, "Screenshot: %s could not be written\n", path.c_str());
 }
@@ -320,9 +314,6 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
         ~RestoreSink() { installUiSink(nullptr); }
     } restoreSink;
 
-    hleEnabled = options.hle;
-    niceFrameBuffer = options.niceFrameBuffer;
-
     DemoImageFile demo;
     std::string path = options.romPath;
     std::string shownPath = path;
@@ -342,7 +333,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
                      check.problem.c_str());
         return report;
     }
-    if (!loadRomFile(path.c_str())) {
+    if (!loadRomFile(path.c_str(), options.hle)) {
         std::fprintf(out, "orvex-run: cannot load the ROM image %s\n", path.c_str());
         report.messages = sink.messages();
         return report;
@@ -371,18 +362,6 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     PacedSoundBackend sound(*recorder, [] {
         return double(runCounters.viInterrupts.load(std::memory_order_relaxed)) / GUEST_VI_RATE;
     });
-    // The clock moves at each vertical interrupt, on the CPU thread.
-    // The CPU thread then waits (briefly at most) until the sound stream has
-    // taken each ended buffer, so that the guest's audio interrupts follow its
-    // own time and not the host's thread scheduling.
-    setViObserver(
-        [](void* paced) {
-            auto* backend = static_cast<PacedSoundBackend*>(paced);
-            backend->pace();
-            if (const uint64_t ended = backend->endedBuffers())
-                waitForSoundBuffersRetired(ended, std::chrono::milliseconds(1000));
-        },
-        &sound);
     RecordingFramePresenter presenter;
 
     EmulationHost host;
@@ -392,9 +371,21 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     settings.title = runTitle(path);
     settings.logDirectory = options.logDirectory;
     settings.cpuCore = options.cpuCore;
-
-    runLimits.viInterrupts = options.frames;
-    runLimits.stopAtIdleLoop = options.untilIdle;
+    settings.hle = options.hle;
+    settings.niceFrameBuffer = options.niceFrameBuffer;
+    settings.viLimit = options.frames;
+    settings.stopAtIdleLoop = options.untilIdle;
+    // The clock moves at each vertical interrupt, on the CPU thread. The CPU
+    // thread then waits (briefly at most) until the sound stream has taken
+    // each ended buffer, so that the guest's audio interrupts follow its own
+    // time and not the host's thread scheduling.
+    settings.viObserver = [](void* paced) {
+        auto* backend = static_cast<PacedSoundBackend*>(paced);
+        backend->pace();
+        if (const uint64_t ended = backend->endedBuffers())
+            waitForSoundBuffersRetired(ended, std::chrono::milliseconds(1000));
+    };
+    settings.viObserverContext = &sound;
     EmulationSession session(host, settings);
     const bool started = session.startEmulation();
     if (started) {
@@ -413,8 +404,6 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     const CpuStopReason reason = cpuStopReason();
     const bool finishedByItself = session.cpuThreadFinished();
     session.stopEmulation();
-    setViObserver(nullptr, nullptr);
-    clearRunLimits();
     resetControllerSlots();
 
     if (!started) {

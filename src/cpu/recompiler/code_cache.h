@@ -24,23 +24,16 @@ constexpr uint32_t MAX_BLOCK_CLOSE_CODE = 64;
 // Below this much free room the cache is emptied before the next compile.
 constexpr uint32_t CODE_CACHE_LOW_WATER = 0x10000;
 
-// A translated block: a 12-byte header followed directly by its x86-64 code,
-// entered by a near call.
-struct BlockRecord {
+// A translated block is a record: a 12-byte header followed directly by its
+// x86-64 code, entered by a near call. Records lie back to back without
+// alignment, so their headers are read by copy.
+struct BlockHeader {
     uint32_t startPc;          // guest address of the first translated instruction
     uint32_t endPc;            // guest address of the last translated instruction
     uint32_t instructionCount; // (endPc + 4 - startPc) / 4
-    uint8_t code[];
 };
 constexpr uint32_t BLOCK_HEADER_SIZE = 12;
-
-// Records lie back to back without alignment, so their headers are read by
-// copy rather than through a BlockRecord pointer.
-struct BlockHeader {
-    uint32_t startPc;
-    uint32_t endPc;
-    uint32_t instructionCount;
-};
+static_assert(sizeof(BlockHeader) == BLOCK_HEADER_SIZE);
 BlockHeader readBlockHeader(const uint8_t* record);
 
 extern uint8_t* codeCache;             // null while no cache is set up

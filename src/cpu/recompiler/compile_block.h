@@ -5,7 +5,7 @@
 
 // Translates the block that starts at guest address startPc, whose first
 // instruction word is at `source` with `wordsAvailable` words of its memory
-// block from there, into a BlockRecord at `record`; nothing is written at or
+// block from there, into a block record at `record`; nothing is written at or
 // beyond `limit`. The block ends one instruction after its first branch or
 // jump, after an instruction that ends it (a missing one), or, when the
 // memory block or the room runs out first, at the last word translated with
