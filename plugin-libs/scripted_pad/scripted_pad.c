@@ -14,25 +14,35 @@
  *   STICK_Y  stick Y, decimal -128..127 (up positive)
  *   REPEAT   optional: the number of polls the line lasts (default 1)
  *
- * Blank lines and text after '#' are ignored; a line that cannot be read is
- * reported on standard error and skipped. When the script has been played,
+ * Blank lines and text after '#' are ignored; a line that cannot be read
+ * (also a repeat count above 4294967295) is reported on standard error and
+ * skipped. A script that is missing, not a regular file or not text (a NUL
+ * byte) is refused as a whole. When the script has been played,
  * the last state is held. Without a script every poll reads as neutral.
  *
  * The script is the file named by scriptedPadSetScript() or else by the
- * environment variable ORVEX_PAD_SCRIPT; it is (re)read by initPlugin, so
- * every emulation run replays it from its first line.
+ * environment variable ORVEX_PAD_SCRIPT; it is (re)read by initPlugin (unless
+ * scriptedPadSetScript has just read it), so every emulation run replays it
+ * from its first line.
  *
  *     # press Start for two polls, then hold the stick right with A
  *     1000 0 0 2
  *     8000 80 0
  */
 #include <errno.h>
+#include <fcntl.h>
 #include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "orvex_plugin.h"
+
+/* Longest a line may last: about 2 years of polls at 60 a second. Larger
+ * counts (and those that overflow) are refused. */
+#define MAX_REPEAT 0xFFFFFFFFul
 
 typedef struct PadStep {
     OrvexInputState state;
@@ -46,6 +56,10 @@ static size_t stepCount;
 static size_t currentStep;
 static unsigned long pollsInStep;
 static int scriptLoaded;
+/* Set when scriptedPadSetScript has just read the script: the following
+ * initPlugin starts from its first line without reading it again. */
+static int readBySetScript;
+static int readBySetScriptOk;
 
 static int parseLine(char* line, PadStep* step) {
     char* comment = strchr(line, '#');
@@ -70,8 +84,9 @@ static int parseLine(char* line, PadStep* step) {
         ++next;
     if (*next && *next != '\n' && *next != '\r') {
         if (*next == '-') return -1;
+        errno = 0;
         repeat = strtoul(next, &end, 10);
-        if (end == next || repeat == 0) return -1;
+        if (end == next || errno || repeat == 0 || repeat > MAX_REPEAT) return -1;
         next = end;
     }
     while (*next == ' ' || *next == '\t' || *next == '\r' || *next == '\n')
@@ -85,7 +100,66 @@ static int parseLine(char* line, PadStep* step) {
     return 1;
 }
 
-/* Reads the script into steps; caller holds padLock. */
+/* Opens the script for reading when it is a regular file; a FIFO or device
+ * named in its place would block for ever, so it is refused before reading
+ * (and opened without blocking in case it was swapped in meanwhile). */
+static FILE* openScript(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0) {
+        fprintf(stderr, "scripted_pad: cannot open script '%s': %s\n", path, strerror(errno));
+        return NULL;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        fprintf(stderr, "scripted_pad: script '%s' is %s, not a regular file\n", path,
+                S_ISDIR(info.st_mode) ? "a directory" : "a FIFO, socket or device");
+        return NULL;
+    }
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        fprintf(stderr, "scripted_pad: cannot open script '%s': %s\n", path, strerror(errno));
+        return NULL;
+    }
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        fprintf(stderr, "scripted_pad: script '%s' is not a regular file\n", path);
+        close(fd);
+        return NULL;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    FILE* file = fdopen(fd, "r");
+    if (!file) {
+        fprintf(stderr, "scripted_pad: cannot open script '%s': %s\n", path, strerror(errno));
+        close(fd);
+    }
+    return file;
+}
+
+enum { LINE_OK, LINE_TOO_LONG, LINE_HAS_NUL, LINE_END };
+
+/* Reads one line (without its newline) into line[size]; the rest of a line
+ * too long for it is skipped. */
+static int readScriptLine(FILE* file, char* line, size_t size) {
+    size_t length = 0;
+    int c = getc(file);
+    if (c == EOF) return LINE_END;
+    int result = LINE_OK;
+    while (c != EOF && c != '\n') {
+        if (c == 0)
+            result = LINE_HAS_NUL;
+        else if (length + 1 < size)
+            line[length++] = (char)c;
+        else if (result == LINE_OK)
+            result = LINE_TOO_LONG;
+        c = getc(file);
+    }
+    line[length] = 0;
+    return result;
+}
+
+/* Reads the script into steps; caller holds padLock. Returns 0 when a script
+ * is named but cannot be used: missing, not a regular file, not text (a NUL
+ * byte) or out of memory. Lines that cannot be read are reported and
+ * skipped. */
 static int loadScript(void) {
     free(steps);
     steps = NULL;
@@ -94,21 +168,22 @@ static int loadScript(void) {
     scriptLoaded = 1;
     const char* path = scriptPath[0] ? scriptPath : getenv("ORVEX_PAD_SCRIPT");
     if (!path || !*path) return 1;
-    FILE* file = fopen(path, "r");
-    if (!file) {
-        fprintf(stderr, "scripted_pad: cannot open script '%s'\n", path);
-        return 0;
-    }
+    FILE* file = openScript(path);
+    if (!file) return 0;
     size_t capacity = 0;
     char line[512];
     unsigned long number = 0;
-    while (fgets(line, sizeof line, file)) {
+    int ok = 1;
+    int read;
+    while ((read = readScriptLine(file, line, sizeof line)) != LINE_END) {
         ++number;
-        if (!strchr(line, '\n') && !feof(file)) {
-            /* Over-long line: skip the rest of it. */
-            int c;
-            while ((c = fgetc(file)) != EOF && c != '\n') {
-            }
+        if (read == LINE_HAS_NUL) {
+            fprintf(stderr, "scripted_pad: %s:%lu: NUL byte, this is not a text script\n", path,
+                    number);
+            ok = 0;
+            break;
+        }
+        if (read == LINE_TOO_LONG) {
             fprintf(stderr, "scripted_pad: %s:%lu: line too long, skipped\n", path, number);
             continue;
         }
@@ -120,22 +195,38 @@ static int loadScript(void) {
         if (stepCount == capacity) {
             size_t grown = capacity ? capacity * 2 : 64;
             PadStep* larger = realloc(steps, grown * sizeof *steps);
-            if (!larger) break;
+            if (!larger) {
+                fprintf(stderr, "scripted_pad: %s: out of memory\n", path);
+                ok = 0;
+                break;
+            }
             steps = larger;
             capacity = grown;
         }
         steps[stepCount++] = step;
     }
+    if (ok && ferror(file)) {
+        fprintf(stderr, "scripted_pad: %s: read error\n", path);
+        ok = 0;
+    }
     fclose(file);
-    return 1;
+    if (!ok) {
+        free(steps);
+        steps = NULL;
+        stepCount = 0;
+    }
+    return ok;
 }
 
 /* Names the script to replay (NULL or "" falls back to ORVEX_PAD_SCRIPT) and
- * reads it at once. Returns 1 when the script could be read. */
+ * reads it at once. Returns 1 when the script could be read. The next
+ * initPlugin uses this reading instead of reading (and reporting) it again. */
 ORVEX_PLUGIN_EXPORT int scriptedPadSetScript(const char* path) {
     pthread_mutex_lock(&padLock);
     snprintf(scriptPath, sizeof scriptPath, "%s", path ? path : "");
     int ok = loadScript();
+    readBySetScript = 1;
+    readBySetScriptOk = ok;
     pthread_mutex_unlock(&padLock);
     return ok;
 }
@@ -166,7 +257,15 @@ uint8_t initPlugin(const OrvexOutputWindow* window, void* programInstance) {
     (void)window;
     (void)programInstance;
     pthread_mutex_lock(&padLock);
-    int ok = loadScript();
+    int ok;
+    if (readBySetScript) {
+        readBySetScript = 0;
+        ok = readBySetScriptOk;
+        currentStep = 0;
+        pollsInStep = 0;
+    } else {
+        ok = loadScript();
+    }
     pthread_mutex_unlock(&padLock);
     return (uint8_t)ok;
 }
@@ -178,6 +277,7 @@ void freePlugin(void) {
     stepCount = currentStep = 0;
     pollsInStep = 0;
     scriptLoaded = 0;
+    readBySetScript = 0;
     pthread_mutex_unlock(&padLock);
 }
 

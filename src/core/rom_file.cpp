@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/log.h"
+#include "base/regular_file.h"
 
 RomFile theRom;
 
@@ -63,6 +64,39 @@ void setPathAndDirectory(const char* path) {
     theRom.directory[length] = 0;
 }
 
+// Files are padded to a whole number of words and at least the header's 4096
+// bytes.
+size_t paddedImageSize(size_t fileSize) {
+    const size_t size = (fileSize + 3) & ~size_t(3);
+    return size < ROM_HEADER_SIZE ? ROM_HEADER_SIZE : size;
+}
+
+// Frees the previous image and allocates a zeroed one of `size` bytes (and
+// the spare bytes) as theRom's.
+bool allocateImage(size_t size) {
+    theRom.freeImage();
+    std::unique_ptr<uint8_t[]> image(new (std::nothrow) uint8_t[size + IMAGE_SLACK]());
+    if (!image) {
+        showMessage(0x10, "Not enough memory to load the ROM image (%zu bytes).", size);
+        return false;
+    }
+    theRom.romImage = std::move(image);
+    theRom.romSize = uint32_t(size);
+    return true;
+}
+
+// Decodes the header of the image in theRom and converts the image.
+bool decodeImage() {
+    std::memcpy(theRom.header, theRom.romImage.get(), ROM_HEADER_SIZE);
+    const RomByteOrder order = decodeRomHeader(theRom.header);
+    if (order == RomByteOrder::NotAnImage) {
+        showMessage(0x10, "Invalid file-type, not a ROM image!");
+        return false;
+    }
+    convertImage(theRom.romImage.get(), theRom.romSize, order);
+    return true;
+}
+
 } // namespace
 
 uint32_t romHeaderWord(const uint8_t* decoded, size_t offset) {
@@ -98,61 +132,47 @@ RomByteOrder decodeRomHeader(uint8_t* block) {
 
 bool loadRomImage(const char* path) {
     setPathAndDirectory(path);
-    // A directory opens for reading on this system, with a nonsense size.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        showMessage(0x10, "Cannot open file!\n%s is a directory.", path);
-        return false;
-    }
-    FILE* file = std::fopen(path, "rb");
+    // Only a regular file is read: a directory, FIFO or device is refused
+    // before anything is read from it (a FIFO would block for ever).
+    FileProblem problem = FileProblem::None;
+    uint64_t fileSize = 0;
+    int error = 0;
+    FILE* file = openRegularFileStream(path, problem, fileSize, &error);
     if (!file) {
-        showMessage(0x10, "Cannot open file!");
+        if (problem == FileProblem::Missing)
+            showMessage(0x10, "Cannot open file!");
+        else if (problem == FileProblem::Unreadable)
+            showMessage(0x10, "Cannot open file!\n%s: %s", path, std::strerror(error));
+        else
+            showMessage(0x10, "Cannot open file!\n%s %s.", path, fileProblemText(problem));
         return false;
     }
-    long fileSize = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) fileSize = std::ftell(file);
-    std::rewind(file);
-    if (fileSize > long(ROM_MAX_SIZE)) {
+    if (fileSize > ROM_MAX_SIZE) {
         std::fclose(file);
         showMessage(0x10,
-                    "The ROM image is too large (%ld bytes); the cartridge space holds "
+                    "The ROM image is too large (%llu bytes); the cartridge space holds "
                     "at most 256 MiB.",
-                    fileSize);
+                    static_cast<unsigned long long>(fileSize));
         return false;
     }
-    if (fileSize <= 0) {
-        // Directories and empty files: nothing to read.
+    if (fileSize == 0) {
         std::fclose(file);
         showMessage(0, "Couldn't read from file..");
         return false;
     }
 
-    // Pad to a whole number of words and at least the header's 4096 bytes.
-    size_t size = (size_t(fileSize) + 3) & ~size_t(3);
-    if (size < ROM_HEADER_SIZE) size = ROM_HEADER_SIZE;
-    theRom.freeImage();
-    std::unique_ptr<uint8_t[]> image(new (std::nothrow) uint8_t[size + IMAGE_SLACK]());
-    if (!image) {
+    const size_t size = paddedImageSize(size_t(fileSize));
+    if (!allocateImage(size)) {
         std::fclose(file);
-        showMessage(0x10, "Not enough memory to load the ROM image (%zu bytes).", size);
         return false;
     }
-    const size_t got = std::fread(image.get(), 1, size_t(fileSize), file);
+    const size_t got = std::fread(theRom.romImage.get(), 1, size_t(fileSize), file);
     std::fclose(file);
-    theRom.romImage = std::move(image);
-    theRom.romSize = uint32_t(size);
     if (got == 0) {
         showMessage(0, "Couldn't read from file..");
         return false;
     }
-
-    std::memcpy(theRom.header, theRom.romImage.get(), ROM_HEADER_SIZE);
-    const RomByteOrder order = decodeRomHeader(theRom.header);
-    if (order == RomByteOrder::NotAnImage) {
-        showMessage(0x10, "Invalid file-type, not a ROM image!");
-        return false;
-    }
-    convertImage(theRom.romImage.get(), size, order);
+    if (!decodeImage()) return false;
 
     return true;
 }

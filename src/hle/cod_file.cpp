@@ -1,12 +1,14 @@
 #include "hle/cod_file.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/log.h"
+#include "base/regular_file.h"
 #include "hle/hle_table.h"
 
 namespace {
@@ -18,6 +20,19 @@ constexpr size_t MAX_KEPT_LINE = 1024;
 constexpr size_t MAX_HEADER_WORD = 32;
 
 constexpr const char* HEADER_WORD = "Generated";
+
+// A line for the run's log; kept in the table until the log is open.
+void ORVEX_PRINTF(1, 2) report(const char* format, ...) {
+    char line[LOG_MESSAGE_SIZE];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    if (theLog.isOpen())
+        logLine("%s", line);
+    else
+        theHleTable.unloggedLines.emplace_back(line);
+}
 
 bool isBlank(int c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\n';
@@ -119,8 +134,8 @@ void readFunctionLines(std::FILE* file, std::vector<HleFunction>& records) {
         }
         if (records.size() >= HLE_MAX_FUNCTIONS) {
             if (!overflowLogged) {
-                logLine("The .cod file names more than %u functions; the rest are ignored",
-                        unsigned(HLE_MAX_FUNCTIONS));
+                report("The .cod file names more than %u functions; the rest are ignored",
+                       unsigned(HLE_MAX_FUNCTIONS));
                 overflowLogged = true;
             }
             continue;
@@ -128,7 +143,7 @@ void readFunctionLines(std::FILE* file, std::vector<HleFunction>& records) {
         records.push_back(record);
     }
     if (skipped)
-        logLine("%u function lines of the .cod file could not be read and were skipped", skipped);
+        report("%u function lines of the .cod file could not be read and were skipped", skipped);
 }
 
 void showOtherFormatMessage() {
@@ -145,7 +160,7 @@ bool loadCodSymbols(std::FILE* file) {
     char first[MAX_HEADER_WORD];
     char second[MAX_HEADER_WORD];
     if (!readWord(file, first, sizeof first) || !readWord(file, second, sizeof second)) {
-        logLine("The .cod file has no header");
+        report("The .cod file has no header");
         return false;
     }
     if (std::strcmp(second, HEADER_WORD) != 0) {
@@ -168,8 +183,8 @@ bool loadCodSymbols(std::FILE* file) {
         if (records[i].handler) ++replaced;
     }
     theHleTable.functionCount = uint32_t(records.size());
-    logLine("%u functions read from the .cod file, %u of them with a native replacement",
-            theHleTable.functionCount, replaced);
+    report("%u functions read from the .cod file, %u of them with a native replacement",
+           theHleTable.functionCount, replaced);
     return true;
 }
 
@@ -180,12 +195,24 @@ bool loadCodFile(const char* romPath) {
         return false;
     }
     const std::string codPath = std::string(romPath, length - 3) + "cod";
-    std::FILE* file = std::fopen(codPath.c_str(), "r");
+    clearHleTable();
+    // Only a regular file is read: a FIFO would block the run's start for ever.
+    FileProblem problem = FileProblem::None;
+    uint64_t size = 0;
+    std::FILE* file = openRegularFileStream(codPath.c_str(), problem, size);
     if (!file) {
-        clearHleTable();
+        if (problem != FileProblem::Missing)
+            report("The .cod file %s %s; it is not read", codPath.c_str(),
+                   fileProblemText(problem));
         return false;
     }
     const bool loaded = loadCodSymbols(file);
     std::fclose(file);
     return loaded;
+}
+
+void logSymbolFileReport() {
+    for (const std::string& line : theHleTable.unloggedLines)
+        logLine("%s", line.c_str());
+    theHleTable.unloggedLines.clear();
 }

@@ -18,3 +18,8 @@ bool loadCodFile(const char* romPath);
 // The same from an open symbol file (rewound as needed): clears theHleTable,
 // checks the header and fills the table.
 bool loadCodSymbols(std::FILE* file);
+
+// Writes into the run's log the lines of the last reading that came while no
+// log was open (the image, and with it its symbol file, is read before the
+// run's log is opened), and forgets them.
+void logSymbolFileReport();

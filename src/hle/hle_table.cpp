@@ -46,6 +46,7 @@ void clearHleTable() {
     theHleTable.indexMap.reset();
     theHleTable.functions.reset();
     theHleTable.functionCount = 0;
+    theHleTable.unloggedLines.clear();
 }
 
 HleHandler hleHandlerForName(const char* name) {

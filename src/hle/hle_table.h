@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 // "Utilize HLE of CPU functions": JALs to recognised guest library routines
 // run native replacements. The main window may change it while the CPU thread
@@ -36,6 +38,9 @@ struct HleTable {
     uint32_t functionCount = 0;
     // The records in file order; null when no table is loaded.
     std::unique_ptr<HleFunction[]> functions;
+    // Log lines of the symbol file's reading that found no log open (the image
+    // is opened before its run's log); the emulation start writes them.
+    std::vector<std::string> unloggedLines;
 };
 
 extern HleTable theHleTable;

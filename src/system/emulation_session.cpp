@@ -6,6 +6,7 @@
 #include "core/machine.h"
 #include "core/rom_file.h"
 #include "cpu/recompiler/code_cache.h"
+#include "hle/cod_file.h"
 #include "hle/hle_table.h"
 #include "host/output_window_host.h"
 #include "host/sound_backend.h"
@@ -109,6 +110,9 @@ bool EmulationSession::startEmulation() {
     closeLog();
     openLog(settings_.logDirectory.c_str(), "%s.main", settings_.title.c_str());
     logLine("Emulating ROM loaded from file \"%s\"!", theRom.path);
+    // What the reading of the image's symbol file had to say before the log
+    // was open.
+    logSymbolFileReport();
 
     // The machine, with nothing left over from an earlier run.
     selectedCpuCore = settings_.cpuCore;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -99,6 +100,16 @@ TEST_F(RomFileTest, FailuresShowTheirMessages) {
     EXPECT_EQ(messages[1].text, "Couldn't read from file..");
     EXPECT_EQ(messages[2].text, "Invalid file-type, not a ROM image!");
     EXPECT_EQ(messages[3].text, "Cannot open file!\n" + dir_ + " is a directory.");
+
+    // A FIFO is refused before it is read (reading it would block).
+    sink_->clear();
+    const std::string fifo = dir_ + "/fifo.z64";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(loadRomFile(fifo.c_str()));
+    const auto refusals = sink_->messages();
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(refusals[0].text.rfind("Cannot open file!\n" + fifo + " is not a regular file", 0),
+              0u);
 }
 
 TEST_F(RomFileTest, ShortAndUnalignedFilesArePaddedWithZeros) {

@@ -214,6 +214,35 @@ TEST_P(CoprocessorTest, TimerDuringTheHandlerIsLostAfterEret) {
     EXPECT_EQ(theCpu.gpr[t2].lo, 3u);
 }
 
+TEST_P(CoprocessorTest, IdleLoopSkipsToTheNearerEventAndNeverBackwards) {
+    struct Case {
+        const char* name;
+        uint32_t count, compare, nextVi;
+        uint32_t countAfter; // after the skip and the block's two instructions
+        uint32_t cause;
+    };
+    const Case cases[] = {
+        {"Compare ahead, before the VI", 100, 500, 10000, 502, CAUSE_IP7},
+        {"Compare behind Count: the VI", 100, 1, 10000, 10001, 0},
+        {"Compare 0: the VI", 100, 0, 10000, 10001, 0},
+        {"Compare after the VI: the VI first", 100, 20000, 10000, 10001, 0},
+        {"Compare ahead across the wrap", 0xFFFFFF00, 0x10, 0x00001000, 0x12, CAUSE_IP7},
+        {"Count already at the VI's eve", 9999, 1, 10000, 10001, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        cop0(COP0_STATUS) = 0;
+        cop0(COP0_CAUSE) = 0;
+        cop0(COP0_COUNT) = c.count;
+        cop0(COP0_COMPARE) = c.compare;
+        nextViCount = c.nextVi;
+        runAt(CODE, {j(CODE), nop()});
+        EXPECT_EQ(cop0(COP0_COUNT), c.countAfter);
+        EXPECT_EQ(cop0(COP0_CAUSE) & CAUSE_IP7, c.cause);
+        EXPECT_EQ(theCpu.pc, CODE);
+    }
+}
+
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(BothCores, CoprocessorTest, bothCores, coreName);

@@ -9,6 +9,7 @@
 
 #include "core/machine.h"
 #include "cpu/both_cores_fixture.h"
+#include "support/test_machine.h"
 
 using namespace enc;
 
@@ -77,6 +78,19 @@ TEST_P(FpuTest, LastRegisterTouchesNothingOutsideTheRegisterFile) {
     }
     // The forms writing f31 from registers that fit did write it.
     EXPECT_EQ(single(31), 8.0f);
+
+    // LDC1 and SDC1 at f31 move fpr[31] only, through the low word of the
+    // doubleword; the high word in memory keeps its value.
+    setGuestWord(0x10000, 0x55555555);
+    setGuestWord(0x10004, 0x66666666);
+    setGuestWord(0x10008, 0x77777777);
+    setGuestWord(0x1000C, 0x88888888);
+    theCpu.gpr[t0].set(0x80010000);
+    run({ldc1(31, 0, t0), sdc1(31, 8, t0)});
+    EXPECT_EQ(theCpu.fpr[31], 0x66666666u);
+    EXPECT_EQ(guestWord(0x10008), 0x77777777u);
+    EXPECT_EQ(guestWord(0x1000C), 0x66666666u);
+    EXPECT_EQ(theCpu.fcr0, 0x00000B00u);
 }
 
 TEST_P(FpuTest, ConversionsRoundAsTheHostDoes) {

@@ -257,6 +257,11 @@ TEST_P(IntegerTest, IdleJumpMovesCountToTheNextEvent) {
     EXPECT_EQ(cop0(COP0_COUNT), VI_INTERRUPT_INTERVAL + 3);
     runAt(CODE, {j(CODE + 8), nop()});
     EXPECT_EQ(cop0(COP0_COUNT), VI_INTERRUPT_INTERVAL + 5);
+    // A Compare behind Count never moves Count backwards: the VI comes first.
+    cop0(COP0_COMPARE) = 10;
+    const uint32_t vi = nextViCount;
+    runAt(CODE, {j(CODE), nop()});
+    EXPECT_EQ(cop0(COP0_COUNT), vi + 1);
 }
 
 TEST_P(IntegerTest, BgezalLinksTheLowWordAndTestsTheNewLink) {

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -77,6 +80,40 @@ TEST_F(ScriptedPad, FallsBackToTheEnvironmentAndToNeutral) {
 
     setenv("ORVEX_PAD_SCRIPT", (dir_ + "/absent.txt").c_str(), 1);
     EXPECT_EQ(pad().initPlugin(nullptr, nullptr), 0) << "a named script that is missing fails";
+}
+
+TEST_F(ScriptedPad, RefusesWhatIsNotAScriptAndReportsEachLineOnce) {
+    // Repeat counts that overflow, or exceed 32 bits, are refused lines; the
+    // report of a bad line comes once although initPlugin follows setScript.
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(setScript_(writeScript("1000 0 0 99999999999999999999999\n"
+                                       "2000 0 0 4294967296\n"
+                                       "4000 0 0 4294967295\n")
+                               .c_str()));
+    ASSERT_EQ(pad().initPlugin(nullptr, nullptr), 1);
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find(":1: unreadable"), std::string::npos) << report;
+    EXPECT_NE(report.find(":2: unreadable"), std::string::npos) << report;
+    EXPECT_EQ(report.find(":1: unreadable", report.find(":1: unreadable") + 1), std::string::npos)
+        << report;
+    EXPECT_EQ(poll(1), (std::vector<int>{0x40000000}));
+
+    // Not text, not a file, not there: refused as a whole, and a run's
+    // initPlugin fails with it.
+    std::string withNul = "1000 0 0\n8000 0";
+    withNul.push_back('\0');
+    withNul += " 0\n2000 0 0\n";
+    const std::string fifo = dir_ + "/pad.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {writeScript(withNul), dir_, fifo, dir_ + "/absent.txt"}) {
+        SCOPED_TRACE(path);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(setScript_(path.c_str()), 0);
+        EXPECT_EQ(pad().initPlugin(nullptr, nullptr), 0);
+        const std::string refusal = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(refusal.begin(), refusal.end(), '\n'), 1) << refusal;
+        EXPECT_EQ(poll(1), (std::vector<int>{0}));
+    }
 }
 
 TEST_F(ScriptedPad, AnswersTheGuestsReadThroughThePif) {

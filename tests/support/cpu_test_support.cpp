@@ -95,6 +95,7 @@ std::map<uintptr_t, std::string> addressNames() {
     add(reinterpret_cast<const void*>(&divideWordSigned), "divideWordSigned");
     add(reinterpret_cast<const void*>(&divideWordUnsigned), "divideWordUnsigned");
     add(reinterpret_cast<const void*>(&stuckInCrcLoop), "stuckInCrcLoop");
+    add(reinterpret_cast<const void*>(&skipIdleTime), "skipIdleTime");
     return names;
 }
 

@@ -1,5 +1,7 @@
 // orvex-run: runs a ROM image (or the built-in demo) without a window and
 // reports its picture, sound, log and speed. See runner.h.
+#include <signal.h>
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -8,8 +10,16 @@
 #include "runner.h"
 
 namespace {
-void onInterrupt(int) {
-    runnerInterrupted = true;
+// SIGINT and SIGTERM: the first during a run ends it in order, as at its
+// time limit; any other (before the run, while the image loads, or a second
+// one) ends the program at once with the signal's default action.
+void onInterrupt(int signalNumber) {
+    if (runnerRunning.load() && !runnerInterrupted.exchange(true)) return;
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    sigemptyset(&defaultAction.sa_mask);
+    sigaction(signalNumber, &defaultAction, nullptr);
+    raise(signalNumber);
 }
 } // namespace
 
@@ -31,7 +41,11 @@ int main(int argc, char** argv) {
     case CommandLine::Run:
         break;
     }
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
     return runEmulation(options, stdout).exitStatus;
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "base/log.h"
+#include "base/regular_file.h"
 #include "core/rom_file.h"
 #include "gfx/egl_offscreen_surface.h"
 #include "host/paced_sound_backend.h"
@@ -15,6 +16,7 @@
 #include "host/wav_sound_backend.h"
 #include "hw/audio_output.h"
 #include "plugins/controller_plugin.h"
+#include "rom_check.h"
 #include "romkit/romkit.h"
 #include "rsp/display_list_state.h"
 #include "runner_host.h"
@@ -29,6 +31,7 @@ extern const unsigned char orvexDemoRom[];
 extern const unsigned long orvexDemoRom_size;
 
 std::atomic<bool> runnerInterrupted{false};
+std::atomic<bool> runnerRunning{false};
 
 namespace {
 
@@ -62,17 +65,6 @@ const char* byteOrderName(RomByteOrder order) {
     default:
         return "not an image";
     }
-}
-
-// The byte order of the image file, from its first bytes.
-RomByteOrder fileByteOrder(const std::string& path) {
-    uint8_t block[64] = {};
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return RomByteOrder::NotAnImage;
-    const size_t got = std::fread(block, 1, sizeof block, f);
-    std::fclose(f);
-    if (got < sizeof block) return RomByteOrder::NotAnImage;
-    return decodeRomHeader(block);
 }
 
 void printHeader(FILE* out, const std::string& shownPath, RomByteOrder order) {
@@ -117,6 +109,17 @@ bool plugScriptedPad(const RunnerOptions& options, FILE* out) {
                           "name it with --pad-library\n");
         return false;
     }
+    // The script must be a readable regular file: a FIFO would block the
+    // plug-in's reading for ever.
+    FileProblem problem = FileProblem::None;
+    uint64_t size = 0;
+    const int fd = openRegularFile(options.inputScript.c_str(), problem, size);
+    if (fd < 0) {
+        std::fprintf(out, "orvex-run: the input script %s %s\n", options.inputScript.c_str(),
+                     fileProblemText(problem));
+        return false;
+    }
+    ::close(fd);
     const std::string absolute = fs::absolute(library).string();
     ControllerChoices choices;
     choices[0] = {true, absolute};
@@ -124,13 +127,18 @@ bool plugScriptedPad(const RunnerOptions& options, FILE* out) {
         choices[number - 1] = {false, std::nullopt};
     loadControllerPlugins(choices);
     CControllerPlugin& slot = controllerSlots[0];
-    using SetScript = void (*)(const char*);
+    using SetScript = int (*)(const char*);
     auto setScript = reinterpret_cast<SetScript>(slot.getFunction("scriptedPadSetScript"));
     if (!slot.enabled || !setScript) {
         std::fprintf(out, "orvex-run: %s is not the scripted pad plug-in\n", absolute.c_str());
         return false;
     }
-    setScript(fs::absolute(options.inputScript).c_str());
+    // The plug-in has reported what is wrong with a script it cannot use.
+    if (!setScript(fs::absolute(options.inputScript).c_str())) {
+        std::fprintf(out, "orvex-run: the input script %s cannot be used\n",
+                     options.inputScript.c_str());
+        return false;
+    }
     return true;
 }
 
@@ -344,13 +352,24 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
         path = demo.path();
         shownPath = "(built-in demo)";
     }
-    const RomByteOrder order = fileByteOrder(path);
+    // Whatever cannot be run is refused here with one line, before any of
+    // the run's files is written.
+    const RomFileCheck check = checkRomFile(path);
+    if (!check.problem.empty()) {
+        std::fprintf(out, "orvex-run: cannot load the ROM image %s: %s\n", shownPath.c_str(),
+                     check.problem.c_str());
+        return report;
+    }
     if (!loadRomFile(path.c_str(), options.hle)) {
         std::fprintf(out, "orvex-run: cannot load the ROM image %s\n", path.c_str());
         report.messages = sink.messages();
         return report;
     }
-    printHeader(out, shownPath, order);
+    runnerRunning = true;
+    struct EndOfRun {
+        ~EndOfRun() { runnerRunning = false; }
+    } endOfRun;
+    printHeader(out, shownPath, check.order);
 
     resetControllerSlots();
     if (!options.inputScript.empty() && !plugScriptedPad(options, out)) {

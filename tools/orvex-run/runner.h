@@ -64,6 +64,11 @@ struct RunReport {
 
 // Set from a signal handler: the run ends as at its time limit.
 extern std::atomic<bool> runnerInterrupted;
+// True while a run is under way, from the end of the image's loading until
+// its figures are printed: an interruption then ends the run in order (log,
+// WAV and screenshot complete). Before that nothing is worth keeping and
+// the runner may end at once.
+extern std::atomic<bool> runnerRunning;
 
 // Loads the ROM image and runs it until a limit is reached or the guest
 // halts, printing the header, the messages and status texts as they come

@@ -41,15 +41,9 @@ bool equalLow(const Instruction& in) {
 
 void interpretJ(const Instruction& in, BlockRun&) {
     theCpu.pc = jumpTarget(in);
-    if (in.flags & STEP_IDLE_JUMP) {
-        // The guest waits for an interrupt: move Count to the next event so the
-        // run loop raises it after this block.
-        idleLoopSkips.store(idleLoopSkips.load(std::memory_order_relaxed) + 1,
-                            std::memory_order_relaxed);
-        uint32_t& count = theCpu.cop0[COP0_COUNT];
-        const uint32_t compare = theCpu.cop0[COP0_COMPARE];
-        count = compare != 0 ? compare : nextViCount - 1;
-    }
+    // The guest waits for an interrupt: move Count to the next event so the
+    // run loop raises it after this block.
+    if (in.flags & STEP_IDLE_JUMP) skipIdleTime();
 }
 
 void interpretJal(const Instruction& in, BlockRun&) {

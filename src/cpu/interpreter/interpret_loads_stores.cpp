@@ -91,8 +91,9 @@ void interpretSwc1(const Instruction& in, BlockRun&) {
 void interpretSdc1(const Instruction& in, BlockRun&) {
     const uint32_t ft = in.rt();
     uint8_t* p = memWrite(address(in));
-    // The missing upper register of a pair at the last register reads as 0.
-    hostWrite32(p, ft + 1 < 32 ? theCpu.fpr[ft + 1] : 0);
+    // A pair at the last register has no upper register: only fpr[31] is
+    // stored (into the low word), the high word in memory keeps its value.
+    if (ft + 1 < 32) hostWrite32(p, theCpu.fpr[ft + 1]);
     hostWrite32(p + 4, theCpu.fpr[ft]);
 }
 

@@ -52,6 +52,7 @@ const ReachedAddress reachedAddresses[] = {
     {"multiplyDoublewordUnsigned", reinterpret_cast<const void*>(&multiplyDoublewordUnsigned)},
     {"divideDoublewordUnsigned", reinterpret_cast<const void*>(&divideDoublewordUnsigned)},
     {"stuckInCrcLoop", reinterpret_cast<const void*>(&stuckInCrcLoop)},
+    {"skipIdleTime", reinterpret_cast<const void*>(&skipIdleTime)},
     {"tlbWriteIndexed", reinterpret_cast<const void*>(&tlbWriteIndexed)},
     {"divideWordSigned", reinterpret_cast<const void*>(&divideWordSigned)},
     {"divideWordUnsigned", reinterpret_cast<const void*>(&divideWordUnsigned)},

@@ -5,6 +5,7 @@
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/memory_map.h"
+#include "cpu/cpu_core.h"
 
 namespace {
 
@@ -142,6 +143,16 @@ void stuckInCrcLoop() {
         logLine("User doesn't want to run ROM when CRC check failed..");
         haltEmulation();
     }
+}
+
+void skipIdleTime() {
+    idleLoopSkips.store(idleLoopSkips.load(std::memory_order_relaxed) + 1,
+                        std::memory_order_relaxed);
+    uint32_t& count = theCpu.cop0[COP0_COUNT];
+    const uint32_t compare = theCpu.cop0[COP0_COMPARE];
+    uint32_t target = nextViCount - 1;
+    if (compare != 0 && compare - count < target - count) target = compare;
+    if (int32_t(target - count) > 0) count = target;
 }
 
 } // extern "C"

@@ -18,6 +18,13 @@ void multiplyDoublewordUnsigned(uint32_t rsLo, uint32_t rsHi, uint32_t rtLo, uin
 void divideDoublewordUnsigned(uint32_t rsLo, uint32_t rsHi, uint32_t rtLo, uint32_t rtHi);
 // The boot code's checksum-failure loop was entered: ask whether to go on.
 void stuckInCrcLoop();
+// The guest waits in an idle loop (a jump to itself with an empty delay
+// slot): counts the skip and moves Count forward to just before the nearer of
+// the next VI interrupt and the timer at Compare (when Compare is not 0), so
+// that the run loop raises it after this block. Count never moves backwards:
+// a Compare that Count has already passed only comes round again after Count
+// wraps, which is farther than the next VI.
+void skipIdleTime();
 }
 
 // DIV and DIVU of two 32-bit words as the R4300 gives them, also for a zero

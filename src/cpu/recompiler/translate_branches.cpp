@@ -75,20 +75,9 @@ void translateJ() {
     movAbsImm(&theCpu.pc, jumpTarget());
     if (cs().stepFlags & STEP_IDLE_JUMP) {
         // A jump to itself with an empty delay slot waits for an interrupt:
-        // move Count to the next timer (or VI) event at once, and count the skip.
-        movRegAbs(EAX, &idleLoopSkips);
-        addEaxImm(1);
-        movAbsReg(&idleLoopSkips, EAX);
-        movRegAbs(EAX, &theCpu.cop0[COP0_COMPARE]);
-        testEaxZero();
-        uint8_t* noCompare = jccShort(JE, 0);
-        movAbsReg(&theCpu.cop0[COP0_COUNT], EAX);
-        uint8_t* done = jmpShort(0);
-        patchShortJumpHere(noCompare);
-        movRegAbs(EAX, &nextViCount);
-        decEax();
-        movAbsReg(&theCpu.cop0[COP0_COUNT], EAX);
-        patchShortJumpHere(done);
+        // the interpreter's routine moves Count to the next timer or VI event
+        // at once and counts the skip.
+        callRel32(reinterpret_cast<const void*>(&skipIdleTime));
     }
 }
 
