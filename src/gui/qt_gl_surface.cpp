@@ -4,13 +4,17 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 #include <QSurfaceFormat>
 #include <QThread>
+#include <algorithm>
 
 #include "gui/output_window.h"
 #include "video/gl_context.h"
 
 namespace {
+
+constexpr uint16_t MAX_SIZE = 4096;
 
 QSurfaceFormat drawingFormat() {
     // A compatibility profile: the display lists are drawn with the
@@ -68,6 +72,15 @@ bool QtGlSurface::makeFramebuffer(uint32_t width, uint32_t height) {
         return false;
     }
     framebuffer_ = std::move(framebuffer);
+    // A new buffer's pixels are undefined; it starts black, as the surface
+    // does, whatever the guest draws on it next. The clear colour the
+    // renderer set is kept.
+    QOpenGLFunctions* gl = context_->functions();
+    GLfloat clearColour[4] = {};
+    gl->glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    gl->glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl->glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
     width_ = width;
     height_ = height;
     return true;
@@ -87,8 +100,11 @@ void* QtGlSurface::procAddress(const char* name) {
 void QtGlSurface::swapBuffers() {
     // The frame has been read back and shown; a size the window asked for
     // since is applied now, on this thread, before the next frame is drawn.
+    // A window larger than any buffer worth reading back each frame is drawn
+    // at most MAX_SIZE on a side and scaled up by the window.
     uint16_t width = 0, height = 0;
-    if (window_ && window_->takeViewportRequest(width, height)) setGlViewport(width, height);
+    if (window_ && window_->takeViewportRequest(width, height))
+        setGlViewport(std::min(width, MAX_SIZE), std::min(height, MAX_SIZE));
 }
 
 void QtGlSurface::releaseCurrent() {
