@@ -48,8 +48,7 @@ bool QtGlSurface::fail(const char* what) {
 
 bool QtGlSurface::createContext() {
     failure_.clear();
-    framebuffer_.reset();
-    context_.reset();
+    destroyContext();
     if (!surface_->isValid()) return fail("the offscreen surface could not be created");
     context_ = std::make_unique<QOpenGLContext>();
     context_->setFormat(drawingFormat());
