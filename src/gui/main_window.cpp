@@ -300,8 +300,12 @@ bool MainWindow::openRomOfNode(QTreeWidgetItem* item) {
     std::string title = name;
     theIni.readValue(name.c_str(), "title", title);
 
+    // The surface is made here, on the user-interface thread; its context is
+    // made on the CPU thread by the run's first graphics task.
+    if (!glSurface_) glSurface_ = std::make_unique<QtGlSurface>();
     auto* window = new OutputWindow(QString::fromLocal8Bit(title.c_str()),
-                                    OutputDevices{sound_, nullptr, logDirectory});
+                                    OutputDevices{sound_, glSurface_.get(), logDirectory});
+    glSurface_->setOutputWindow(window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &OutputWindow::emulationStopped, this, &MainWindow::runStopped);
     if (!window->runOutputWindow()) {

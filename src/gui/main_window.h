@@ -7,8 +7,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 #include "browser/section_editor.h"
+#include "gui/qt_gl_surface.h"
 
 class OutputWindow;
 class QAction;
@@ -79,6 +81,9 @@ class MainWindow : public QMainWindow {
     SoundBackend* sound_;
     SectionEditor sectionState_;
     QPointer<OutputWindow> output_;
+    // The OpenGL surface of the runs' graphics tasks; made with the first
+    // output window and kept for the runs after it.
+    std::unique_ptr<QtGlSurface> glSurface_;
     // A controller choice stored during a run, for the slots after it.
     bool controllerChoiceWaiting_ = false;
     bool exiting_ = false;

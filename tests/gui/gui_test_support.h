@@ -27,7 +27,9 @@ inline QApplication& testApplication() {
     static char name[] = "test_gui";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Offscreen unless a platform is asked for (xcb on a virtual X
+        // server gives the OpenGL tests a context).
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("SDL_AUDIODRIVER", "dummy");
         return new QApplication(argc, argv);
     }();
