@@ -19,27 +19,14 @@
 #include "hle/hle_table.h"
 #include "romkit/romkit.h"
 #include "runner.h"
+#include "support/captured_output.h"
 #include "support/test_machine.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Output {
-    FILE* file = std::tmpfile();
-    ~Output() {
-        if (file) std::fclose(file);
-    }
-    std::string text() const {
-        std::string all;
-        std::rewind(file);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            all.append(buffer, n);
-        return all;
-    }
-};
+using Output = CapturedOutput;
 
 std::vector<uint8_t> goodImage(romkit::ByteOrder order = romkit::ByteOrder::BigEndian) {
     romkit::RomOptions options;

@@ -11,6 +11,7 @@
 #include "core/cpu_state.h"
 #include "romkit/romkit.h"
 #include "runner.h"
+#include "support/captured_output.h"
 #include "support/guest_program.h"
 #include "support/test_machine.h"
 #include "system/run_control.h"
@@ -18,22 +19,7 @@
 
 namespace {
 
-// The runner's output goes to a scratch file the tests may read.
-struct Output {
-    FILE* file = std::tmpfile();
-    ~Output() {
-        if (file) std::fclose(file);
-    }
-    std::string text() const {
-        std::string all;
-        std::rewind(file);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            all.append(buffer, n);
-        return all;
-    }
-};
+using Output = CapturedOutput;
 
 CommandLine parse(std::vector<std::string> args, RunnerOptions& options) {
     std::string error;
