@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "core/machine_mode.h"
+
 namespace interp {
 struct Instruction;
 struct BlockRun;
@@ -97,7 +99,12 @@ constexpr unsigned TABLE_BC1 = 292;    // 4 by bits 17-16
 constexpr unsigned TABLE_FPU = 296;    // 64 by funct
 constexpr unsigned INSTRUCTION_TABLE_SIZE = 360;
 
+// The design machine's table.
 extern const InstructionInfo instructionTable[INSTRUCTION_TABLE_SIZE];
+// The complete machine's table: the design's, with the entries of the
+// instructions the complete machine carries out differently or in addition.
+// Built once before main from the families' lists of changed entries.
+extern InstructionInfo completeInstructionTable[INSTRUCTION_TABLE_SIZE];
 
 // The table index of an instruction word: the primary opcode, or the entry
 // of the sub-table its opcode and rs field select.
@@ -120,6 +127,14 @@ inline unsigned instructionIndex(uint32_t word) {
     return TABLE_COP1 + rs;
 }
 
+// The entry of an instruction word in the table of the machine in force.
 inline const InstructionInfo& lookupInstruction(uint32_t word) {
-    return instructionTable[instructionIndex(word)];
+    const InstructionInfo* table = completeMachine() ? completeInstructionTable : instructionTable;
+    return table[instructionIndex(word)];
 }
+
+// The families' changes for the complete machine, each writing its entries
+// into the table (a copy of the design's) it is given.
+void addCompleteIntegerEntries(InstructionInfo* table);
+void addCompleteFpuEntries(InstructionInfo* table);
+void addCompleteExceptionEntries(InstructionInfo* table);

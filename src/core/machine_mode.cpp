@@ -1,0 +1,3 @@
+#include "core/machine_mode.h"
+
+MachineMode theMachineMode = MachineMode::Design;

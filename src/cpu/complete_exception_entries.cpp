@@ -1,0 +1,5 @@
+// The exception instructions of the complete machine: the entries that differ from
+// the design machine's.
+#include "cpu/instruction_table.h"
+
+void addCompleteExceptionEntries(InstructionInfo* /*table*/) {}
