@@ -116,6 +116,7 @@ bool EmulationSession::startEmulation() {
 
     // The machine, with nothing left over from an earlier run.
     selectedCpuCore = settings_.cpuCore;
+    theMachineMode = settings_.machineMode;
     hleEnabled = settings_.hle;
     niceFrameBuffer = settings_.niceFrameBuffer;
     runLimits.viInterrupts = settings_.viLimit;

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "core/machine_mode.h"
 #include "cpu/cpu_core.h"
 #include "host/interval_timer.h"
 #include "plugins/orvex_plugin.h"
@@ -50,6 +51,9 @@ struct EmulationSettings {
     // Where the log goes; "" is the working directory.
     std::string logDirectory;
     CpuCore cpuCore = CpuCore::Recompiler;
+    // "Complete machine": the front ends put the user's choice (on unless
+    // chosen otherwise); a record made without one runs the design machine.
+    MachineMode machineMode = MachineMode::Design;
     // "Utilize HLE of CPU functions" (see loadRomFile for the symbol file).
     bool hle = false;
     // "Nice Frame Buffer": frames are converted rather than copied raw.

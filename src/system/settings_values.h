@@ -13,6 +13,8 @@ constexpr const char* OUTPUT_WINDOW_LEFT = "Output Window Left";
 constexpr const char* OUTPUT_WINDOW_TOP = "Output Window Top";
 constexpr const char* NICE_FRAME_BUFFER_VALUE = "Want Nice FB GFX Instead Of Speed";
 constexpr const char* HLE_ENABLED_VALUE = "Utilize HLE of CPU functions";
+// Nonzero (the default when absent) runs the complete machine.
+constexpr const char* COMPLETE_MACHINE_VALUE = "Complete machine";
 constexpr const char* CONTROLLER_ENABLED_FORMAT = "Controller %i Enabled";
 constexpr const char* CONTROLLER_PLUGIN_FORMAT = "Controller %i Plugin";
 constexpr const char* GRAPHICS_PLUGIN_VALUE = "Graphics Plugin";
