@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
+#include "core/load_linked.h"
 #include "core/memory.h"
 #include "core/tlb.h"
 
@@ -27,6 +28,7 @@ bool resetMachine() {
     theCpu.hi.set(0);
     theCpu.lo.set(0);
     theCpu.fcr31 = 0;
+    loadLinkedBit = 0;
 
     theCpu.gpr[22].set(0x000000000000003F);
     theCpu.gpr[23].set(0x0000000000000006);

@@ -111,6 +111,14 @@ bool isReachable(const void* target, const void* from, uint64_t length) {
     return lo >= INT32_MIN && hi <= INT32_MAX;
 }
 
+uint8_t* reserveBytes(unsigned n) {
+    return reserve(n);
+}
+
+uint32_t ripDisplacementTo(const uint8_t* start, unsigned length, const void* abs) {
+    return ripDisplacement(start, length, abs);
+}
+
 void movRegAbs(Reg dst, const void* abs) {
     absForm(0x8B, dst, abs, 0, 0);
 }

@@ -38,6 +38,12 @@ bool outOfRoom();
 // of [from, from + length).
 bool isReachable(const void* target, const void* from, uint64_t length);
 
+// For the forms of other emitter files: reserves n bytes at the emit position
+// (null when they do not fit), and the RIP-relative displacement of `abs` for
+// an instruction of `length` bytes starting at `start`.
+uint8_t* reserveBytes(unsigned n);
+uint32_t ripDisplacementTo(const uint8_t* start, unsigned length, const void* abs);
+
 // Loads and stores of 32-bit host variables.
 void movRegAbs(Reg dst, const void* abs);      // mov r32, [abs]
 void movAbsReg(const void* abs, Reg src);      // mov [abs], r32

@@ -1,0 +1,127 @@
+// The complete machine's branches: the comparisons take whole registers in
+// RAX; the linking forms read rs before they write the sign-extended link.
+// The stores of pc are the design's (emitTwoWay, emitLikely).
+#include "cpu/recompiler/compile_state.h"
+#include "cpu/recompiler/native_routines.h"
+#include "cpu/recompiler/translate_doubleword.h"
+#include "cpu/recompiler/translators.h"
+#include "cpu/x64/emitter.h"
+#include "cpu/x64/emitter_wide.h"
+
+using namespace x86;
+
+namespace {
+
+CompileState& cs() {
+    return compileState;
+}
+
+uint32_t fallThrough() {
+    return cs().compilePc + 8;
+}
+
+void emitCompareTwo() {
+    movRaxAbs64(gpr64(cs().rs));
+    cmpRaxAbs64(gpr64(cs().rt));
+}
+
+void emitCompareZero() {
+    movRaxAbs64(gpr64(cs().rs));
+    testRaxRax();
+}
+
+// rs into RAX, the link into r31, then the flags of rs against 0.
+void emitLinkAndCompare() {
+    movRaxAbs64(gpr64(cs().rs));
+    const uint32_t link = fallThrough();
+    emitStoreConstant(31, link, (link & 0x80000000) ? 0xFFFFFFFF : 0);
+    testRaxRax();
+}
+
+void emitTwoWayOn(Cond taken) {
+    emitTwoWay(taken, fallThrough(), cs().branchTarget());
+}
+
+} // namespace
+
+void translateBeqWide() {
+    emitCompareTwo();
+    emitTwoWay(JNE, cs().branchTarget(), fallThrough());
+}
+void translateBneWide() {
+    emitCompareTwo();
+    emitTwoWay(JE, cs().branchTarget(), fallThrough());
+}
+void translateBlezWide() {
+    emitCompareZero();
+    emitTwoWayOn(JLE);
+}
+void translateBgtzWide() {
+    emitCompareZero();
+    emitTwoWayOn(JG);
+}
+void translateBltzWide() {
+    emitCompareZero();
+    emitTwoWayOn(JL);
+}
+void translateBgezWide() {
+    emitCompareZero();
+    emitTwoWayOn(JGE);
+}
+void translateBeqlWide() {
+    emitCompareTwo();
+    emitLikely(JE);
+}
+void translateBnelWide() {
+    emitCompareTwo();
+    emitLikely(JNE);
+}
+void translateBlezlWide() {
+    emitCompareZero();
+    emitLikely(JLE);
+}
+void translateBgtzlWide() {
+    emitCompareZero();
+    emitLikely(JG);
+}
+void translateBltzlWide() {
+    emitCompareZero();
+    emitLikely(JL);
+}
+void translateBgezlWide() {
+    emitCompareZero();
+    emitLikely(JGE);
+}
+
+void translateBltzal() {
+    emitLinkAndCompare();
+    emitTwoWayOn(JL);
+}
+
+void translateBgezalWide() {
+    emitLinkAndCompare();
+    const uint32_t pc = cs().compilePc, target = cs().branchTarget();
+    // The boot code spins here when its checksum test fails.
+    const bool checksumLoop =
+        pc == 0x80000248 || (target == pc && (pc == 0x800001C8 || pc == 0x80000198));
+    if (!checksumLoop) {
+        emitTwoWayOn(JGE);
+        return;
+    }
+    uint8_t* toTarget = jccShort(JGE, 0);
+    movAbsImm(&theCpu.pc, fallThrough());
+    uint8_t* over = jmpShort(0);
+    patchShortJumpHere(toTarget);
+    movAbsImm(&theCpu.pc, target);
+    callRel32(reinterpret_cast<const void*>(&stuckInCrcLoop));
+    patchShortJumpHere(over);
+}
+
+void translateBltzall() {
+    emitLinkAndCompare();
+    emitLikely(JL);
+}
+void translateBgezall() {
+    emitLinkAndCompare();
+    emitLikely(JGE);
+}
