@@ -22,6 +22,7 @@ constexpr int CONFIGURE_GRAPHICS = 32798;
 constexpr int CONFIGURE_SOUND = 32799;
 constexpr int CONFIGURE_CONTROLLERS = 32800;
 constexpr int CHOOSE_PLUGINS = 32801;
+constexpr int COMPLETE_MACHINE = 32802;
 
 // Dialogs.
 constexpr int ABOUT_DIALOG = 103;

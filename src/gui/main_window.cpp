@@ -25,6 +25,7 @@
 #include "gui/rom_tree_widget.h"
 #include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
+#include "system/machine_choice.h"
 #include "system/rom_loading.h"
 #include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
@@ -87,6 +88,7 @@ void MainWindow::buildMenu() {
     QMenu* options = menuBar()->addMenu("&Options");
     add(options, "Nice FB graphics..", gui_id::NICE_FRAME_BUFFER)->setCheckable(true);
     add(options, "Utilize HLE of CPU functions", gui_id::HLE_CPU_FUNCTIONS)->setCheckable(true);
+    add(options, "Complete machine", gui_id::COMPLETE_MACHINE)->setCheckable(true);
     options->addSeparator();
     add(options, "Choose Plugins", gui_id::CHOOSE_PLUGINS);
     add(options, "Configure Graphics", gui_id::CONFIGURE_GRAPHICS)->setEnabled(false);
@@ -202,6 +204,7 @@ void MainWindow::setStatusPart(int part, const QString& text) {
 void MainWindow::showOptions() {
     action(gui_id::NICE_FRAME_BUFFER)->setChecked(niceFrameBuffer);
     action(gui_id::HLE_CPU_FUNCTIONS)->setChecked(hleEnabled);
+    action(gui_id::COMPLETE_MACHINE)->setChecked(completeMachineOption);
 }
 
 void MainWindow::refreshRomList() {
@@ -232,6 +235,11 @@ void MainWindow::runCommand(int id) {
         hleEnabled = !hleEnabled;
         showOptions();
         showMessage(0, "This change will not do anything until the next ROM you load..");
+        break;
+    case gui_id::COMPLETE_MACHINE:
+        // Read when a run starts: a run under way keeps its machine.
+        completeMachineOption = !completeMachineOption;
+        showOptions();
         break;
     case gui_id::CONFIGURE_CONTROLLERS: {
         // The slots stay as they are while the CPU thread polls them.

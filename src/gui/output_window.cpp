@@ -14,6 +14,7 @@
 #include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
 #include "system/emulation_session.h"
+#include "system/machine_choice.h"
 #include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
 
@@ -85,6 +86,7 @@ bool OutputWindow::runOutputWindow() {
     // The options as the menu shows them now.
     settings.hle = hleEnabled;
     settings.niceFrameBuffer = niceFrameBuffer;
+    settings.machineMode = machineModeOfOption();
     session_ = std::make_unique<EmulationSession>(host, settings);
     running_ = true;
     session_->startEmulation();

@@ -48,8 +48,8 @@ void writeMainWindowPosition(const WindowPosition& position);
 WindowPosition readOutputWindowPosition();
 void writeOutputWindowPosition(const WindowPosition& position);
 
-// hleEnabled and niceFrameBuffer: any nonzero number turns an option on;
-// they are written back as 0 or 1.
+// hleEnabled, niceFrameBuffer and completeMachineOption: any nonzero number
+// turns an option on; they are written back as 0 or 1.
 void readOptions();
 void writeOptions();
 

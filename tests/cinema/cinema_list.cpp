@@ -56,6 +56,8 @@ bool parseRun(const std::string& line, CinemaRun& run, std::string& error) {
             }
         } else if (startsWith(o, "input=")) {
             run.input = o.substr(6);
+        } else if (o == "machine=complete") {
+            run.completeMachine = true;
         } else if (o == "hle") {
             run.hle = true;
         } else if (o == "dma-boot") {

@@ -10,7 +10,8 @@
 // file, PATH relative to the source tree). Options: "checks=picture,sound,memory"
 // (which hashes are kept; default picture), "input=PATH" (a controller script
 // for controller 1), "hle" (with a symbol file naming the program's labels),
-// "dma-boot" (the program's image boots by PI DMA).
+// "dma-boot" (the program's image boots by PI DMA), "machine=complete" (the
+// complete machine; without it a run has the design machine).
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,7 @@ struct CinemaRun {
     std::string input;                // controller script, relative to the source tree
     bool hle = false;
     bool dmaBoot = false;
+    bool completeMachine = false;
     // The accepted results: "end" and one entry per check; empty before the
     // first baseline.
     std::map<std::string, std::string> baseline;

@@ -109,6 +109,7 @@ CinemaResult runOnCore(const CinemaRun& run, const std::string& image, CpuCore c
     o.cpuCore = core;
     o.frames = run.frames;
     o.hle = run.hle;
+    o.machineMode = run.completeMachine ? MachineMode::Complete : MachineMode::Design;
     o.logDirectory = paths.workDir;
     o.padLibrary = paths.padLibrary;
     if (!run.input.empty()) o.inputScript = paths.sourceDir + "/" + run.input;

@@ -21,6 +21,7 @@
 #include "rsp/display_list_state.h"
 #include "runner_host.h"
 #include "system/emulation_session.h"
+#include "system/machine_choice.h"
 #include "system/rom_loading.h"
 #include "system/run_control.h"
 #include "video/frame_capture.h"
@@ -239,6 +240,8 @@ void printUsage(FILE* out) {
                  "  --nice-fb             convert the frame-buffer pixels for display\n"
                  "  --answer yes|no       how questions are answered (default: yes)\n"
                  "  --cpu recompiler|interpreter  the CPU core (default: recompiler)\n"
+                 "  --machine complete|design     the whole processor, or only the\n"
+                 "                        instructions of the original design (default: complete)\n"
                  "  --help, --version\n"
                  "Exit status: 0 when a limit was reached, 3 when the emulation halted,\n"
                  "1 for bad usage or a ROM image that cannot be loaded.\n");
@@ -304,6 +307,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions
                 error = "--cpu takes recompiler or interpreter, not \"" + v + "\"";
                 return CommandLine::Invalid;
             }
+        } else if (a == "--machine") {
+            if (!value(v)) return CommandLine::Invalid;
+            const std::optional<MachineMode> mode = parseMachineMode(v.c_str());
+            if (!mode) {
+                error = "--machine takes complete or design, not \"" + v + "\"";
+                return CommandLine::Invalid;
+            }
+            o.machineMode = *mode;
         } else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;
             return CommandLine::Invalid;
@@ -403,6 +414,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     settings.title = runTitle(path);
     settings.logDirectory = options.logDirectory;
     settings.cpuCore = options.cpuCore;
+    settings.machineMode = options.machineMode;
     settings.hle = options.hle;
     settings.niceFrameBuffer = options.niceFrameBuffer;
     settings.viLimit = options.frames;
