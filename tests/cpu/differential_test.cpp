@@ -9,11 +9,14 @@
 #include <sstream>
 
 #include "core/cpu_state.h"
+#include "core/load_linked.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "core/tlb.h"
 #include "cpu/cpu_core.h"
 #include "cpu/recompiler/code_cache.h"
+#include "support/complete_integer_encode.h"
 #include "support/cpu_test_support.h"
 #include "system/run_loop.h"
 
@@ -32,7 +35,9 @@ enum class Mix { Arithmetic, Memory, Branches, Cop0, Fpu };
 
 class BlockGenerator {
   public:
-    BlockGenerator(uint32_t seed, Mix mix) : rng_(seed), mix_(mix) {}
+    // `complete`: the complete machine's instructions join the mix.
+    BlockGenerator(uint32_t seed, Mix mix, bool complete = false)
+        : rng_(seed), mix_(mix), complete_(complete) {}
 
     std::vector<uint32_t> block() {
         std::vector<uint32_t> words;
@@ -134,7 +139,45 @@ class BlockGenerator {
         return int16_t((int32_t(pick(0x4000)) - 0x2000) & ~int32_t(align - 1));
     }
 
+    uint32_t completeArithmetic() {
+        using namespace enc64;
+        const uint32_t d = dest(), s = reg(), t = reg(), sa = pick(32);
+        const int16_t si = int16_t(rng_());
+        const uint32_t forms[] = {dadd(d, s, t),
+                                  daddu(d, s, t),
+                                  dsub(d, s, t),
+                                  dsubu(d, s, t),
+                                  daddi(d, s, si),
+                                  daddiu(d, s, si),
+                                  dsra(d, t, sa),
+                                  dsllv(d, t, s),
+                                  dsrlv(d, t, s),
+                                  dsrav(d, t, s),
+                                  dmult(s, t),
+                                  dmultu(s, t),
+                                  ddiv(s, t),
+                                  ddivu(s, t),
+                                  dmfc0(d, pick(32)),
+                                  xor_(d, s, t),
+                                  xori(d, s, uint16_t(si)),
+                                  sra(d, t, sa),
+                                  srav(d, t, s),
+                                  mfc0(d, pick(32))};
+        return forms[pick(std::size(forms))];
+    }
+
+    uint32_t completeMemory() {
+        using namespace enc64;
+        const uint32_t d = dest(), t = reg(), b = base();
+        const uint32_t forms[] = {lwu(d, offset(4), b), ldl(d, offset(1), b), ldr(d, offset(1), b),
+                                  sdl(t, offset(1), b), sdr(t, offset(1), b), lwr(d, offset(1), b),
+                                  ll(d, offset(4), b),  lld(d, offset(8), b), sc(d, offset(4), b),
+                                  scd(d, offset(8), b)}; // SC and SCD write rt
+        return forms[pick(std::size(forms))];
+    }
+
     uint32_t arithmetic() {
+        if (complete_ && pick(3) == 0) return completeArithmetic();
         const uint32_t d = dest(), s = reg(), t = reg();
         const uint16_t i = uint16_t(pick(8) == 0 ? 0 : rng_());
         const int16_t si = int16_t(i);
@@ -156,6 +199,7 @@ class BlockGenerator {
     }
 
     uint32_t memory() {
+        if (complete_ && pick(3) == 0) return completeMemory();
         const uint32_t d = dest(), t = reg(), b = base();
         const uint32_t ft = pick(31);
         switch (pick(19)) {
@@ -273,6 +317,11 @@ class BlockGenerator {
         const int16_t o = int16_t(int32_t(pick(64)) - 32);
         if (mix_ == Mix::Cop0 && pick(3) == 0) return eret();
         if (mix_ == Mix::Fpu && pick(2) == 0) return bc1(pick(4), o);
+        if (complete_ && pick(6) == 0) {
+            const uint32_t linking[] = {enc64::bltzal(s, o), enc64::bltzall(s, o),
+                                        enc64::bgezall(s, o)};
+            return linking[pick(std::size(linking))];
+        }
         switch (pick(mix_ == Mix::Branches ? 19 : 4)) {
         case 0:
             return beq(s, t, o);
@@ -317,6 +366,7 @@ class BlockGenerator {
 
     std::mt19937 rng_;
     Mix mix_;
+    bool complete_;
 };
 
 struct Snapshot {
@@ -324,6 +374,7 @@ struct Snapshot {
     uint32_t actions[2];
     uint32_t nextVi;
     uint32_t halted;
+    uint32_t linked;
     std::vector<uint8_t> window;
     TlbEntry entries[TLB_ENTRIES];
 
@@ -334,6 +385,7 @@ struct Snapshot {
         std::memcpy(s.actions, mem_actions, sizeof s.actions);
         s.nextVi = nextViCount;
         s.halted = emulationHalted.load();
+        s.linked = loadLinkedBit;
         s.window.assign(theMemory.rdram + WINDOW_START,
                         theMemory.rdram + WINDOW_START + WINDOW_SIZE);
         return s;
@@ -344,6 +396,7 @@ struct Snapshot {
         std::memcpy(mem_actions, actions, sizeof actions);
         nextViCount = nextVi;
         emulationHalted = halted;
+        loadLinkedBit = linked;
         std::memcpy(theMemory.rdram + WINDOW_START, window.data(), WINDOW_SIZE);
     }
 };
@@ -360,6 +413,7 @@ std::string describeDifference(const Snapshot& a, const Snapshot& b) {
     if (std::memcmp(a.actions, b.actions, sizeof a.actions)) out << " mem_actions;";
     if (a.nextVi != b.nextVi) out << " nextViCount;";
     if (a.halted != b.halted) out << " halt flag;";
+    if (a.linked != b.linked) out << " LLbit;";
     if (std::memcmp(a.entries, b.entries, sizeof a.entries)) out << " TLB;";
     for (size_t i = 0; i < a.window.size(); i += 4)
         if (std::memcmp(&a.window[i], &b.window[i], 4)) {
@@ -403,11 +457,13 @@ class DifferentialTest : public CpuTest {
   protected:
     void TearDown() override {
         selectedCpuCore = CpuCore::Recompiler;
+        theMachineMode = MachineMode::Design;
         CpuTest::TearDown();
     }
 
-    void runBlocks(uint32_t seed, Mix mix, int blocks) {
-        BlockGenerator gen(seed, mix);
+    void runBlocks(uint32_t seed, Mix mix, int blocks, bool complete = false) {
+        theMachineMode = complete ? MachineMode::Complete : MachineMode::Design;
+        BlockGenerator gen(seed, mix, complete);
         for (int n = 0; n < blocks; ++n) {
             const std::vector<uint32_t> words = gen.block();
             place(CODE, words);
@@ -429,6 +485,7 @@ class DifferentialTest : public CpuTest {
             theCpu.cop0[COP0_COMPARE] = gen.pick(3) ? gen.pick(1000) : 0;
             nextViCount = gen.pick(2) ? 500 + gen.pick(1000) : VI_INTERRUPT_INTERVAL;
             mem_actions[0] = gen.pick(4) == 0 ? 1 : 0;
+            loadLinkedBit = complete ? gen.pick(2) : 0;
             emulationHalted = 0;
             theCpu.pc = CODE;
             const Snapshot before = Snapshot::take();
@@ -472,4 +529,18 @@ TEST_F(DifferentialTest, RandomCop0Blocks) {
 }
 TEST_F(DifferentialTest, RandomFpuBlocks) {
     runBlocks(0x5EED0005, Mix::Fpu, blockCount(4000));
+}
+
+// The complete machine: its integer instructions join each mix.
+TEST_F(DifferentialTest, RandomCompleteArithmeticBlocks) {
+    runBlocks(0x5EED0101, Mix::Arithmetic, blockCount(3000), true);
+}
+TEST_F(DifferentialTest, RandomCompleteMemoryBlocks) {
+    runBlocks(0x5EED0102, Mix::Memory, blockCount(3000), true);
+}
+TEST_F(DifferentialTest, RandomCompleteBranchBlocks) {
+    runBlocks(0x5EED0103, Mix::Branches, blockCount(3000), true);
+}
+TEST_F(DifferentialTest, RandomCompleteCop0Blocks) {
+    runBlocks(0x5EED0104, Mix::Cop0, blockCount(2000), true);
 }
