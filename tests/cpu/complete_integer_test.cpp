@@ -241,6 +241,34 @@ TEST_P(CompleteMemoryTest, LoadLinkedAndStoreConditional) {
 INSTANTIATE_TEST_SUITE_P(BothCores, CompleteIntegerTest, bothCores, coreName);
 INSTANTIATE_TEST_SUITE_P(BothCores, CompleteMemoryTest, bothCores, coreName);
 
+// The templates work on whole registers in RAX.
+class CompleteTemplateTest : public CpuTest {
+  protected:
+    void SetUp() override {
+        CpuTest::SetUp();
+        theMachineMode = MachineMode::Complete;
+    }
+    void TearDown() override {
+        theMachineMode = MachineMode::Design;
+        CpuTest::TearDown();
+    }
+};
+
+TEST_F(CompleteTemplateTest, WholeRegisterTemplates) {
+    constexpr uint32_t PC = 0x80001000;
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(translateToText(PC, {daddu(t2, t0, t1)}),
+              (Lines{"mov rax, qword ptr [gpr8.lo]", "add rax, qword ptr [gpr9.lo]",
+                     "mov qword ptr [gpr10.lo], rax"}));
+    EXPECT_EQ(translateToText(PC, {srav(t2, t0, t1)}),
+              (Lines{"mov ecx, dword ptr [gpr9.lo]", "and ecx, 0x1f",
+                     "mov rax, qword ptr [gpr8.lo]", "sar rax, cl", "movsxd rax, eax",
+                     "mov qword ptr [gpr10.lo], rax"}));
+    // Into register 0 nothing is stored.
+    EXPECT_EQ(translateToText(PC, {dsra(r0, t0, 3)}),
+              (Lines{"mov rax, qword ptr [gpr8.lo]", "sar rax, 3"}));
+}
+
 // With the setting off, a 64-bit instruction is still missing: reported when
 // its block is compiled, and the run halts after the block.
 class DesignMachineTest : public BothCoresTest {};
