@@ -3,6 +3,7 @@
 // the recompiler's compile throughput. Prints figures; asserts nothing.
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/cpu_state.h"
@@ -12,6 +13,7 @@
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_block.h"
 #include "romkit/mips_encode.h"
+#include "system/machine_choice.h"
 #include "system/run_loop.h"
 
 using namespace mips;
@@ -115,7 +117,15 @@ double compileThroughput(double seconds) {
 
 } // namespace
 
-int main() {
+// --machine complete|design: the machine the kernels run on (default design).
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--machine" && parseMachineMode(argv[2])) {
+        theMachineMode = *parseMachineMode(argv[2]);
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: %s [--machine complete|design]\n", argv[0]);
+        return 1;
+    }
+    std::printf("machine: %s\n", machineModeName(theMachineMode));
     struct Kernel {
         const char* name;
         std::vector<uint32_t> words;

@@ -3,6 +3,7 @@
 // second, blocks driven from pc as the run loop does for cached RDRAM).
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/cpu_state.h"
@@ -10,6 +11,7 @@
 #include "cpu/interpreter/interpreter.h"
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"
+#include "system/machine_choice.h"
 
 using namespace mips;
 
@@ -45,7 +47,15 @@ void measure(const char* name) {
 
 } // namespace
 
-int main() {
+// --machine complete|design: the machine the kernels run on (default design).
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--machine" && parseMachineMode(argv[2])) {
+        theMachineMode = *parseMachineMode(argv[2]);
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: %s [--machine complete|design]\n", argv[0]);
+        return 1;
+    }
+    std::printf("machine: %s\n", machineModeName(theMachineMode));
     resetBareMachine();
     const int16_t loopBack = -8; // from the BNE's delay slot back to the loop head
 

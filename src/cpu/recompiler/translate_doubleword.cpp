@@ -1,7 +1,8 @@
 // The complete machine's integer arithmetic, logic, shifts and
-// multiply/divide. Whole registers are loaded into RAX, worked on there and
-// stored back; the doubleword multiplications and the signed division call
-// native routines, as DMULTU and DDIVU do.
+// multiply/divide. Additions, subtractions and XOR work on the two words of
+// each register (with carry and borrow between them); shifts take the whole
+// register into RAX; the doubleword multiplications and the signed division
+// call native routines, as DMULTU and DDIVU do.
 #include "cpu/recompiler/translate_doubleword.h"
 
 #include "cpu/recompiler/compile_state.h"
@@ -21,7 +22,7 @@ CompileState& cs() {
 // RAX = gpr[rt] shifted by the low six bits of gpr[rs].
 void emitVariableShift(void (*shift)()) {
     movRegAbs(ECX, gprLo(cs().rs));
-    movRaxAbs64(gpr64(cs().rt));
+    loadRax(gprLo(cs().rt));
     shift();
     emitStoreRax(cs().rd);
 }
@@ -41,54 +42,64 @@ void emitStoreRax(unsigned rd) {
     if (rd != 0) movAbs64Rax(gpr64(rd));
 }
 
+// EAX:EDX = gpr[n] as its two words.
+void emitLoadPair(unsigned n) {
+    movRegAbs(EAX, gprLo(n));
+    movRegAbs(EDX, gprHi(n));
+}
+
 void translateDadd() {
-    movRaxAbs64(gpr64(cs().rs));
-    addRaxAbs64(gpr64(cs().rt));
-    emitStoreRax(cs().rd);
+    emitLoadPair(cs().rs);
+    addRegAbs(EAX, gprLo(cs().rt));
+    adcRegAbs(EDX, gprHi(cs().rt));
+    emitStoreEaxEdx(cs().rd);
 }
 
 void translateDsub() {
-    movRaxAbs64(gpr64(cs().rs));
-    subRaxAbs64(gpr64(cs().rt));
-    emitStoreRax(cs().rd);
+    emitLoadPair(cs().rs);
+    subRegAbs(EAX, gprLo(cs().rt));
+    sbbRegAbs(EDX, gprHi(cs().rt));
+    emitStoreEaxEdx(cs().rd);
 }
 
 void translateDaddi() {
-    movRaxAbs64(gpr64(cs().rs));
-    addRaxImm32(cs().simm());
-    emitStoreRax(cs().rt);
+    const uint32_t simm = cs().simm();
+    emitLoadPair(cs().rs);
+    addEaxImm(simm);
+    adcRegImm(EDX, (simm & 0x80000000) ? 0xFFFFFFFF : 0);
+    emitStoreEaxEdx(cs().rt);
 }
 
 void translateXorWide() {
-    movRaxAbs64(gpr64(cs().rs));
-    xorRaxAbs64(gpr64(cs().rt));
-    emitStoreRax(cs().rd);
+    emitLoadPair(cs().rs);
+    xorRegAbs(EAX, gprLo(cs().rt));
+    xorRegAbs(EDX, gprHi(cs().rt));
+    emitStoreEaxEdx(cs().rd);
 }
 
 void translateXoriWide() {
-    movRaxAbs64(gpr64(cs().rs));
-    xorRaxImm32(cs().imm16); // below 0x8000_0000: its sign extension is 0
-    emitStoreRax(cs().rt);
+    emitLoadPair(cs().rs);
+    xorEaxImm(cs().imm16);
+    emitStoreEaxEdx(cs().rt);
 }
 
+// SRA and SRAV: the whole register shifted, its low word sign-extended.
 void translateSraWide() {
-    movRaxAbs64(gpr64(cs().rt));
+    loadRax(gprLo(cs().rt));
     sarRaxImm(uint8_t(cs().sa));
-    movsxdRaxEax();
-    emitStoreRax(cs().rd);
+    emitStoreEaxSignExtended(cs().rd);
 }
 
 void translateSravWide() {
     movRegAbs(ECX, gprLo(cs().rs));
     andRegImm(ECX, 31);
-    movRaxAbs64(gpr64(cs().rt));
+    loadRax(gprLo(cs().rt));
     sarRaxCl();
-    movsxdRaxEax();
-    emitStoreRax(cs().rd);
+    emitStoreEaxSignExtended(cs().rd);
 }
 
 void translateDsra() {
-    movRaxAbs64(gpr64(cs().rt));
+    loadRax(gprLo(cs().rt));
     sarRaxImm(uint8_t(cs().sa));
     emitStoreRax(cs().rd);
 }

@@ -1,5 +1,6 @@
-// The complete machine's branches: the comparisons take whole registers in
-// RAX; the linking forms read rs before they write the sign-extended link.
+// The complete machine's branches: the comparisons take whole registers (as
+// word pairs, or in RAX for BLEZ and BGTZ); the linking forms read rs before
+// they write the sign-extended link.
 // The stores of pc are the design's (emitTwoWay, emitLikely).
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/native_routines.h"
@@ -20,22 +21,33 @@ uint32_t fallThrough() {
     return cs().compilePc + 8;
 }
 
+// ZF set when gpr[rs] equals gpr[rt]: the XOR of both word pairs is 0.
 void emitCompareTwo() {
-    movRaxAbs64(gpr64(cs().rs));
-    cmpRaxAbs64(gpr64(cs().rt));
+    movRegAbs(EAX, gprLo(cs().rs));
+    movRegAbs(EDX, gprHi(cs().rs));
+    xorRegAbs(EAX, gprLo(cs().rt));
+    xorRegAbs(EDX, gprHi(cs().rt));
+    orRegReg(EAX, EDX);
 }
 
+// Flags of gpr[rs] against 0: the whole register for BLEZ and BGTZ.
 void emitCompareZero() {
-    movRaxAbs64(gpr64(cs().rs));
+    loadRax(gprLo(cs().rs));
     testRaxRax();
 }
 
-// rs into RAX, the link into r31, then the flags of rs against 0.
+// The sign tests (BLTZ, BGEZ and their forms) need only the high word.
+void emitCompareSign() {
+    movRegAbs(EAX, gprHi(cs().rs));
+    cmpRegImm(EAX, 0);
+}
+
+// rs's high word into EAX, the link into r31, then the flags of rs's sign.
 void emitLinkAndCompare() {
-    movRaxAbs64(gpr64(cs().rs));
+    movRegAbs(EAX, gprHi(cs().rs));
     const uint32_t link = fallThrough();
     emitStoreConstant(31, link, (link & 0x80000000) ? 0xFFFFFFFF : 0);
-    testRaxRax();
+    cmpRegImm(EAX, 0);
 }
 
 void emitTwoWayOn(Cond taken) {
@@ -61,11 +73,11 @@ void translateBgtzWide() {
     emitTwoWayOn(JG);
 }
 void translateBltzWide() {
-    emitCompareZero();
+    emitCompareSign();
     emitTwoWayOn(JL);
 }
 void translateBgezWide() {
-    emitCompareZero();
+    emitCompareSign();
     emitTwoWayOn(JGE);
 }
 void translateBeqlWide() {
@@ -85,11 +97,11 @@ void translateBgtzlWide() {
     emitLikely(JG);
 }
 void translateBltzlWide() {
-    emitCompareZero();
+    emitCompareSign();
     emitLikely(JL);
 }
 void translateBgezlWide() {
-    emitCompareZero();
+    emitCompareSign();
     emitLikely(JGE);
 }
 

@@ -21,12 +21,14 @@ void absForm64(uint8_t opcode, const void* abs) {
     std::memcpy(p + 3, &d, 4);
 }
 
-void raxImm32Form(uint8_t opcode, uint32_t imm) {
-    if (uint8_t* p = reserveBytes(6)) {
-        p[0] = REX_W;
-        p[1] = opcode;
-        std::memcpy(p + 2, &imm, 4);
-    }
+// opcode, ModRM (mod 00, reg, rm 101), disp32: a 32-bit form.
+void absForm32(uint8_t opcode, Reg reg, const void* abs) {
+    uint8_t* p = reserveBytes(6);
+    if (!p) return;
+    p[0] = opcode;
+    p[1] = uint8_t(0x05 | (reg << 3));
+    const uint32_t d = ripDisplacementTo(p, 6, abs);
+    std::memcpy(p + 2, &d, 4);
 }
 
 void bytes3(uint8_t a, uint8_t b, uint8_t c) {
@@ -48,35 +50,43 @@ void shiftImm(uint8_t modrm, uint8_t count) {
 
 } // namespace
 
-void movRaxAbs64(const void* abs) {
-    absForm64(0x8B, abs);
+void addRegAbs(Reg dst, const void* abs) {
+    absForm32(0x03, dst, abs);
 }
+void adcRegAbs(Reg dst, const void* abs) {
+    absForm32(0x13, dst, abs);
+}
+void subRegAbs(Reg dst, const void* abs) {
+    absForm32(0x2B, dst, abs);
+}
+void sbbRegAbs(Reg dst, const void* abs) {
+    absForm32(0x1B, dst, abs);
+}
+void xorRegAbs(Reg dst, const void* abs) {
+    absForm32(0x33, dst, abs);
+}
+void adcRegImm(Reg dst, uint32_t imm) {
+    if (uint8_t* p = reserveBytes(6)) {
+        p[0] = 0x81;
+        p[1] = uint8_t(0xD0 | dst);
+        std::memcpy(p + 2, &imm, 4);
+    }
+}
+
+void loadRax(const uint32_t* lowWord) {
+    movRegAbs(EAX, lowWord);
+    movRegAbs(EDX, lowWord + 1);
+    if (uint8_t* p = reserveBytes(4)) { // shl rdx, 32
+        p[0] = REX_W;
+        p[1] = 0xC1;
+        p[2] = 0xE2;
+        p[3] = 32;
+    }
+    bytes3(REX_W, 0x0B, 0xC2); // or rax, rdx
+}
+
 void movAbs64Rax(const void* abs) {
     absForm64(0x89, abs);
-}
-void addRaxAbs64(const void* abs) {
-    absForm64(0x03, abs);
-}
-void subRaxAbs64(const void* abs) {
-    absForm64(0x2B, abs);
-}
-void xorRaxAbs64(const void* abs) {
-    absForm64(0x33, abs);
-}
-void cmpRaxAbs64(const void* abs) {
-    absForm64(0x3B, abs);
-}
-void addRaxImm32(uint32_t imm) {
-    raxImm32Form(0x05, imm);
-}
-void xorRaxImm32(uint32_t imm) {
-    raxImm32Form(0x35, imm);
-}
-void shlRaxImm(uint8_t count) {
-    shiftImm(0xE0, count);
-}
-void shrRaxImm(uint8_t count) {
-    shiftImm(0xE8, count);
 }
 void sarRaxImm(uint8_t count) {
     shiftImm(0xF8, count);
@@ -89,9 +99,6 @@ void shrRaxCl() {
 }
 void sarRaxCl() {
     bytes3(REX_W, 0xD3, 0xF8);
-}
-void movsxdRaxEax() {
-    bytes3(REX_W, 0x63, 0xC0);
 }
 void testRaxRax() {
     bytes3(REX_W, 0x85, 0xC0);

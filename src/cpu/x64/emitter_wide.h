@@ -1,28 +1,35 @@
-// The 64-bit forms of the x86-64 emitter: whole guest registers moved,
-// added, shifted and compared in RAX (REX.W), for the templates of the
-// complete machine. Like the 32-bit forms, each appends its bytes at the emit
+// The forms the complete machine's templates add to the x86-64 emitter:
+// 32-bit operations on word pairs (with carry and borrow), and 64-bit forms
+// in RAX (REX.W). Like the others, each appends its bytes at the emit
 // position and [abs] operands are RIP-relative.
+//
+// A guest register is written by most templates as two 32-bit stores; a
+// 64-bit load of it right after them cannot take its value from the store
+// buffer and stalls. Templates that need a whole register in RAX therefore
+// load it as two words (loadRax), and most work on the word pairs instead.
 #pragma once
 
 #include <cstdint>
 
+#include "cpu/x64/emitter.h"
+
 namespace x86 {
 
-void movRaxAbs64(const void* abs); // mov rax, [abs]
+void addRegAbs(Reg dst, const void* abs); // add r32, [abs]
+void adcRegAbs(Reg dst, const void* abs); // adc r32, [abs]
+void subRegAbs(Reg dst, const void* abs); // sub r32, [abs]
+void sbbRegAbs(Reg dst, const void* abs); // sbb r32, [abs]
+void xorRegAbs(Reg dst, const void* abs); // xor r32, [abs]
+void adcRegImm(Reg dst, uint32_t imm);    // adc r32, imm32
+// RAX = the 64-bit variable whose low word is at lowWord, read as two words
+// (mov eax; mov edx; shl rdx, 32; or rax, rdx).
+void loadRax(const uint32_t* lowWord);
+
 void movAbs64Rax(const void* abs); // mov [abs], rax
-void addRaxAbs64(const void* abs); // add rax, [abs]
-void subRaxAbs64(const void* abs); // sub rax, [abs]
-void xorRaxAbs64(const void* abs); // xor rax, [abs]
-void cmpRaxAbs64(const void* abs); // cmp rax, [abs]
-void addRaxImm32(uint32_t imm);    // add rax, imm32 (sign-extended)
-void xorRaxImm32(uint32_t imm);    // xor rax, imm32 (sign-extended)
-void shlRaxImm(uint8_t count);     // shl rax, imm8
-void shrRaxImm(uint8_t count);     // shr rax, imm8
 void sarRaxImm(uint8_t count);     // sar rax, imm8
 void shlRaxCl();                   // shl rax, cl (count taken modulo 64)
 void shrRaxCl();                   // shr rax, cl
 void sarRaxCl();                   // sar rax, cl
-void movsxdRaxEax();               // movsxd rax, eax
 void testRaxRax();                 // test rax, rax
 
 } // namespace x86
