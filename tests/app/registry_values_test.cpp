@@ -5,6 +5,7 @@
 #include "base/registry.h"
 #include "hle/hle_table.h"
 #include "support/test_registry.h"
+#include "system/machine_choice.h"
 #include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
 
@@ -19,8 +20,14 @@ uint32_t numberOf(const TestRegistry::Value* v) {
 
 class RegistryValuesTest : public ::testing::Test {
   protected:
-    void SetUp() override { hleEnabled = niceFrameBuffer = true; }
-    void TearDown() override { hleEnabled = niceFrameBuffer = false; }
+    void SetUp() override {
+        hleEnabled = niceFrameBuffer = true;
+        completeMachineOption = false;
+    }
+    void TearDown() override {
+        hleEnabled = niceFrameBuffer = false;
+        completeMachineOption = true;
+    }
     TestRegistry registry;
 };
 
@@ -28,6 +35,7 @@ TEST_F(RegistryValuesTest, FirstStartHasDefaultPositionsAndEverythingOff) {
     readOptions();
     EXPECT_FALSE(hleEnabled);
     EXPECT_FALSE(niceFrameBuffer);
+    EXPECT_TRUE(completeMachineOption) << "the complete machine is on unless stored off";
     for (WindowPosition p : {readMainWindowPosition(), readOutputWindowPosition()}) {
         EXPECT_EQ(static_cast<uint32_t>(p.left), 0x80000000u);
         EXPECT_EQ(static_cast<uint32_t>(p.top), 0x80000000u);
@@ -45,7 +53,9 @@ TEST_F(RegistryValuesTest, NonzeroFlagsCountAsOnAndAreWrittenBackAsOne) {
     registry.setNumber(HLE_ENABLED_VALUE, 2);
     registry.setNumber(NICE_FRAME_BUFFER_VALUE, 0x80000000u);
     registry.setNumber("Controller 3 Enabled", 7);
+    registry.setNumber(COMPLETE_MACHINE_VALUE, 0);
     readOptions();
+    EXPECT_FALSE(completeMachineOption);
     EXPECT_TRUE(hleEnabled);
     EXPECT_TRUE(niceFrameBuffer);
     EXPECT_TRUE(readControllerEnabled(3));
@@ -60,6 +70,7 @@ TEST_F(RegistryValuesTest, NonzeroFlagsCountAsOnAndAreWrittenBackAsOne) {
         EXPECT_EQ(numberOf(registry.find(name)), 1u) << name;
     }
     EXPECT_EQ(numberOf(registry.find("Controller 2 Enabled")), 0u);
+    EXPECT_EQ(numberOf(registry.find(COMPLETE_MACHINE_VALUE)), 0u);
 }
 
 TEST_F(RegistryValuesTest, PositionsAndNamesRoundTripWithTheirTypes) {

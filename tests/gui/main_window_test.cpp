@@ -15,6 +15,7 @@
 #include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
 #include "romkit/romkit.h"
+#include "system/machine_choice.h"
 #include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
 
@@ -96,6 +97,7 @@ TEST_F(MainWindowTest, MenuCommandsAndTheStoresOnClosing) {
         {gui_id::EXIT, "E&xit"},
         {gui_id::NICE_FRAME_BUFFER, "Nice FB graphics.."},
         {gui_id::HLE_CPU_FUNCTIONS, "Utilize HLE of CPU functions"},
+        {gui_id::COMPLETE_MACHINE, "Complete machine"},
         {gui_id::CHOOSE_PLUGINS, "Choose Plugins"},
         {gui_id::CONFIGURE_GRAPHICS, "Configure Graphics"},
         {gui_id::CONFIGURE_SOUND, "Configure Sound"},
@@ -128,6 +130,11 @@ TEST_F(MainWindowTest, MenuCommandsAndTheStoresOnClosing) {
     window->action(gui_id::HLE_CPU_FUNCTIONS)->trigger();
     EXPECT_FALSE(hleEnabled);
     EXPECT_FALSE(window->action(gui_id::HLE_CPU_FUNCTIONS)->isChecked());
+    // On by default; the choice is taken by the next run.
+    EXPECT_TRUE(window->action(gui_id::COMPLETE_MACHINE)->isChecked());
+    window->action(gui_id::COMPLETE_MACHINE)->trigger();
+    EXPECT_FALSE(completeMachineOption);
+    EXPECT_FALSE(window->action(gui_id::COMPLETE_MACHINE)->isChecked());
 
     // "E&xit" stores nothing; closing the window stores both options and
     // where the window stands.
@@ -143,6 +150,7 @@ TEST_F(MainWindowTest, MenuCommandsAndTheStoresOnClosing) {
     window->close();
     EXPECT_EQ(readRegNumber(NICE_FRAME_BUFFER_VALUE, 7), 1u);
     EXPECT_EQ(readRegNumber(HLE_ENABLED_VALUE, 7), 0u);
+    EXPECT_EQ(readRegNumber(COMPLETE_MACHINE_VALUE, 7), 1u);
     EXPECT_EQ(readMainWindowPosition().left, 70);
     EXPECT_EQ(readMainWindowPosition().top, 80);
 }

@@ -32,12 +32,13 @@ CommandLine parse(std::vector<std::string> args, RunnerOptions& options) {
 
 TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
     RunnerOptions o;
-    ASSERT_EQ(parse({"--frames", "600",       "--seconds",   "2.5",          "--screenshot",
-                     "a.png",    "--wav",     "a.wav",       "--log-dir",    "logs",
-                     "--hle",    "--nice-fb", "--input",     "pad.txt",      "--answer",
-                     "no",       "--cpu",     "interpreter", "--until-idle", "rom.z64"},
-                    o),
-              CommandLine::Run);
+    ASSERT_EQ(
+        parse({"--frames",     "600",       "--seconds", "2.5",    "--screenshot", "a.png",
+               "--wav",        "a.wav",     "--log-dir", "logs",   "--hle",        "--nice-fb",
+               "--input",      "pad.txt",   "--answer",  "no",     "--cpu",        "interpreter",
+               "--until-idle", "--machine", "design",    "rom.z64"},
+              o),
+        CommandLine::Run);
     EXPECT_EQ(o.frames, 600u);
     EXPECT_DOUBLE_EQ(o.seconds, 2.5);
     EXPECT_EQ(o.screenshotPath, "a.png");
@@ -48,6 +49,8 @@ TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
     EXPECT_FALSE(o.answerYes);
     EXPECT_EQ(o.cpuCore, CpuCore::Interpreter);
     EXPECT_EQ(o.romPath, "rom.z64");
+    EXPECT_EQ(o.machineMode, MachineMode::Design);
+    EXPECT_EQ(RunnerOptions{}.machineMode, MachineMode::Complete);
 
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--frames"},
@@ -56,6 +59,7 @@ TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
                                                {"--frames", "0"},
                                                {"--seconds", "0"},
                                                {"--cpu", "fast"},
+                                               {"--machine", "full"},
                                                {"--answer", "maybe"},
                                                {"--bogus"},
                                                {"a.z64", "b.z64"}}) {
