@@ -29,6 +29,9 @@ enum BlockStepFlags : uint32_t {
     STEP_CALL_REPLACED = 1u << 2,
     // A store that requests the end check at the block's exit.
     STEP_REQUESTS_END_CHECK = 1u << 3,
+    // An instruction that ends its block sits in a delay slot: the branch
+    // before it has already set pc.
+    STEP_ENDS_IN_DELAY_SLOT = 1u << 4,
 };
 
 struct BlockStep {
