@@ -38,10 +38,7 @@ uint32_t BlockAnalysis::applyShape(const InstructionInfo& info, uint32_t pc, uin
         endCheckNeeded_ = true;
         flags |= STEP_REQUESTS_END_CHECK;
     }
-    if (shape & SHAPE_ENDS_BLOCK) {
-        if (countdown_ == 0) flags |= STEP_ENDS_IN_DELAY_SLOT;
-        countdown_ = 0;
-    }
+    if (shape & SHAPE_ENDS_BLOCK) countdown_ = 0;
     return flags;
 }
 

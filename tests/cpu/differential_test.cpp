@@ -517,5 +517,5 @@ TEST_F(DifferentialTest, RandomFpuBlocks) {
 }
 TEST_F(DifferentialTest, RandomCompleteMachineFpuBlocks) {
     theMachineMode = MachineMode::Complete;
-    runBlocks(0x5EED0006, Mix::CompleteFpu, blockCount(4000));
+    runBlocks(0x5EED0007, Mix::CompleteFpu, blockCount(4000));
 }

@@ -82,6 +82,15 @@ std::map<uintptr_t, std::string> addressNames() {
     add(&theCpu.cop0[COP0_COMPARE], "compare");
     add(&theCpu.fcr0, "fcr0");
     add(&theCpu.fcr31, "fcr31");
+    add(&fpuMxcsrImages[0], "mxcsrNearest");
+    add(&fpuMxcsrImages[1], "mxcsrZero");
+    add(&fpuMxcsrImages[2], "mxcsrUp");
+    add(&fpuMxcsrImages[3], "mxcsrDown");
+    add(reinterpret_cast<const void*>(&fpuSettleSingle), "fpuSettleSingle");
+    add(reinterpret_cast<const void*>(&fpuSettleDouble), "fpuSettleDouble");
+    add(reinterpret_cast<const void*>(&fpuSettleInteger), "fpuSettleInteger");
+    add(reinterpret_cast<const void*>(&fpuSettleCompare), "fpuSettleCompare");
+    add(reinterpret_cast<const void*>(&fpuUnimplemented), "fpuUnimplemented");
     add(&tlb, "tlb");
     add(reinterpret_cast<const void*>(&tlbWriteIndexed), "tlbWriteIndexed");
     add(&nextViCount, "nextViCount");
@@ -99,15 +108,6 @@ std::map<uintptr_t, std::string> addressNames() {
     add(reinterpret_cast<const void*>(&divideWordUnsigned), "divideWordUnsigned");
     add(reinterpret_cast<const void*>(&stuckInCrcLoop), "stuckInCrcLoop");
     add(reinterpret_cast<const void*>(&skipIdleTime), "skipIdleTime");
-    add(&fpuMxcsrImages[0], "mxcsrNearest");
-    add(&fpuMxcsrImages[1], "mxcsrZero");
-    add(&fpuMxcsrImages[2], "mxcsrUp");
-    add(&fpuMxcsrImages[3], "mxcsrDown");
-    add(reinterpret_cast<const void*>(&fpuSettleSingle), "fpuSettleSingle");
-    add(reinterpret_cast<const void*>(&fpuSettleDouble), "fpuSettleDouble");
-    add(reinterpret_cast<const void*>(&fpuSettleInteger), "fpuSettleInteger");
-    add(reinterpret_cast<const void*>(&fpuSettleCompare), "fpuSettleCompare");
-    add(reinterpret_cast<const void*>(&fpuUnimplemented), "fpuUnimplemented");
     return names;
 }
 

@@ -63,7 +63,7 @@ void interpretCompleteSdc1(const Instruction& in, BlockRun&) {
 
 void interpretCompleteMtc0(const Instruction& in, BlockRun&) {
     theCpu.cop0[in.rd()] = theCpu.gpr[in.rt()].lo;
-    if ((in.flags & STEP_ENDS_IN_DELAY_SLOT) == 0) theCpu.pc = in.pc + 4;
+    if ((in.flags & STEP_DELAY_SLOT) == 0) theCpu.pc = in.pc + 4;
 }
 
 } // namespace interp

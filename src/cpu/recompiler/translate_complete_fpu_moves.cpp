@@ -107,5 +107,5 @@ void translateCompleteSdc1() {
 
 void translateCompleteMtc0() {
     translateMtc0();
-    if ((cs().stepFlags & STEP_ENDS_IN_DELAY_SLOT) == 0) movAbsImm(&theCpu.pc, cs().compilePc + 4);
+    if ((cs().stepFlags & STEP_DELAY_SLOT) == 0) movAbsImm(&theCpu.pc, cs().compilePc + 4);
 }
