@@ -9,7 +9,9 @@
 
 #include "core/machine_mode.h"
 #include "cpu/both_cores_fixture.h"
+#include "cpu/recompiler/code_cache.h"
 #include "support/test_machine.h"
+#include "system/run_loop.h"
 
 using namespace enc;
 
@@ -264,6 +266,24 @@ TEST_F(CompleteFpuCodeTest, TemplatesAddressRegistersByFrAndSettleNatively) {
     EXPECT_EQ(joinLines(translateToText(0x80001000, {fpu(FMT_D, 0x3A, 0, 4, 6)})),
               "movsd xmm0, qword ptr [fpr4]; ucomisd xmm0, qword ptr [fpr6]; lahf; mov edi, eax; "
               "mov esi, 0xa; call fpuSettleCompare");
+}
+
+TEST_F(CompleteFpuCodeTest, ChangeOfFrDiscardsTranslatedCode) {
+    // The same cached block runs under both modes: DMTC1 into f1 is an odd
+    // register of its own with FR = 1, the pair at f0 with FR = 0.
+    place(0x80002000, {dmtc1(8, 1), j(0x80300000), nop()});
+    theCpu.gpr[8].set(0x1122334455667788);
+    theCpu.cop0[COP0_STATUS] |= STATUS_FR_BIT;
+    theCpu.pc = 0x80002000;
+    runBlock();
+    EXPECT_EQ(theCpu.fprOdd[0], 0x55667788u);
+    const uint32_t flushes = codeCacheFlushCount();
+    theCpu.cop0[COP0_STATUS] &= ~STATUS_FR_BIT;
+    theCpu.pc = 0x80002000;
+    runBlock();
+    EXPECT_EQ(theCpu.fpr[0], 0x55667788u);
+    EXPECT_EQ(theCpu.fpr[1], 0x11223344u);
+    EXPECT_EQ(codeCacheFlushCount(), flushes + 1);
 }
 
 } // namespace

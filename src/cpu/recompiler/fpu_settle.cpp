@@ -80,5 +80,5 @@ void matchCodeToFpuRegisters() {
     const uint32_t fr = theCpu.cop0[COP0_STATUS] & STATUS_FR;
     if (fr == fprModeOfCode) return;
     fprModeOfCode = fr;
-    if (completeMachine()) flushCodeCache("Status.FR changed");
+    if (completeMachine() && usedBytes != 0) flushCodeCache("Status.FR changed");
 }
