@@ -26,6 +26,11 @@ struct CpuState {
     uint32_t fpr[32];
     uint32_t fcr0;
     uint32_t fcr31;
+    // The odd FPU registers of the complete machine when Status.FR gives 32
+    // registers of 64 bits: register 2k + 1 is fprOdd[2k] (low word) and
+    // fprOdd[2k + 1]. An even register n is fpr[n] and fpr[n + 1], the place
+    // of the double of the 16 even/odd pairs.
+    uint32_t fprOdd[32];
 };
 
 static_assert(sizeof(GuestWord64) == 8);
@@ -37,6 +42,7 @@ static_assert(offsetof(CpuState, cop0) == 276);
 static_assert(offsetof(CpuState, fpr) == 404);
 static_assert(offsetof(CpuState, fcr0) == 532);
 static_assert(offsetof(CpuState, fcr31) == 536);
+static_assert(offsetof(CpuState, fprOdd) == 540);
 
 extern CpuState theCpu;
 

@@ -23,6 +23,7 @@ bool resetMachine() {
     // translation must not survive into this one.
     std::memset(tlb, 0, sizeof tlb);
     std::memset(theCpu.fpr, 0, sizeof theCpu.fpr);
+    std::memset(theCpu.fprOdd, 0, sizeof theCpu.fprOdd);
     std::memset(theCpu.cop0, 0, sizeof theCpu.cop0);
     std::memset(theCpu.gpr, 0, sizeof theCpu.gpr);
     theCpu.hi.set(0);

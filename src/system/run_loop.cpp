@@ -10,6 +10,7 @@
 #include "cpu/interrupts.h"
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_block.h"
+#include "cpu/recompiler/complete_fpu_translators.h"
 #include "hw/sound_events.h"
 #include "hw/vi.h"
 #include "system/run_control.h"
@@ -23,6 +24,7 @@ BlockSource rdramSource(uint32_t physical) {
 
 // The block record for pc, translated now when the block map has none.
 uint8_t* findOrCompile(uint32_t pc, const BlockSource& where) {
+    matchCodeToFpuRegisters();
     if (pc == EXCEPTION_VECTOR_PC) {
         // Compiled afresh every time, so that the guest may rewrite its
         // handler; neither the block map nor usedBytes changes.

@@ -31,7 +31,7 @@ constexpr uint32_t WINDOW_SIZE = 0x20000;
 // Base registers hold data addresses and are never written by the blocks.
 constexpr uint32_t BASES[] = {26, 27, 29};
 
-enum class Mix { Arithmetic, Memory, Branches, Cop0, Fpu };
+enum class Mix { Arithmetic, Memory, Branches, Cop0, Fpu, CompleteFpu };
 
 class BlockGenerator {
   public:
@@ -270,7 +270,38 @@ class BlockGenerator {
 
     uint32_t fpuRegister() { return pick(6) == 0 ? 31 - pick(2) : pick(32); }
 
+    // The complete machine's FPU: every function of every format, the
+    // doubleword moves, and now and then a write of Status (FR).
+    uint32_t completeFpuInstruction() {
+        static const uint32_t formats[] = {FMT_S, FMT_S, FMT_D, FMT_D, FMT_W, FMT_L};
+        const uint32_t fs = pick(32);
+        switch (pick(40)) {
+        case 0:
+            return mtc0(reg(), COP0_STATUS);
+        case 1:
+        case 2:
+            return mfc1(pick(8) ? dest() : 0, fs);
+        case 3:
+        case 4:
+            return mtc1(reg(), fs);
+        case 5:
+        case 6:
+            return 0x44200000u | (dest() << 16) | (fs << 11); // DMFC1
+        case 7:
+        case 8:
+            return 0x44A00000u | (reg() << 16) | (fs << 11); // DMTC1
+        case 9:
+            return pick(2) ? cfc1(dest(), pick(3) ? 31 : pick(32))
+                           : ctc1(reg(), pick(3) ? 31 : pick(32));
+        default: {
+            const uint32_t funct = pick(3) ? pick(16) : pick(2) ? 0x30 + pick(16) : 0x20 + pick(6);
+            return fpu(formats[pick(6)], funct, pick(32), fs, pick(32));
+        }
+        }
+    }
+
     uint32_t fpuInstruction() {
+        if (mix_ == Mix::CompleteFpu) return completeFpuInstruction();
         static const uint32_t formats[] = {FMT_S, FMT_S, FMT_D, FMT_D, FMT_W, FMT_L};
         static const uint32_t functs[] = {F_ADD,   F_SUB,   F_MUL,  F_DIV,     F_SQRT,
                                           F_ABS,   F_MOV,   F_NEG,  F_TRUNC_W, F_CVT_S,
@@ -301,6 +332,7 @@ class BlockGenerator {
         case Mix::Cop0:
             return pick(3) ? cop0() : arithmetic();
         case Mix::Fpu:
+        case Mix::CompleteFpu:
             return pick(5) ? fpuInstruction() : memory();
         case Mix::Arithmetic:
             return arithmetic();
@@ -316,7 +348,7 @@ class BlockGenerator {
         const uint32_t s = reg(), t = pick(4) ? reg() : s;
         const int16_t o = int16_t(int32_t(pick(64)) - 32);
         if (mix_ == Mix::Cop0 && pick(3) == 0) return eret();
-        if (mix_ == Mix::Fpu && pick(2) == 0) return bc1(pick(4), o);
+        if ((mix_ == Mix::Fpu || mix_ == Mix::CompleteFpu) && pick(2) == 0) return bc1(pick(4), o);
         if (complete_ && pick(6) == 0) {
             const uint32_t linking[] = {enc64::bltzal(s, o), enc64::bltzall(s, o),
                                         enc64::bgezall(s, o)};
@@ -480,6 +512,14 @@ class DifferentialTest : public CpuTest {
             }
             theCpu.fcr0 = uint32_t(gen.value());
             theCpu.fcr31 = gen.pick(2) ? FCR31_CONDITION_BIT : 0;
+            if (mix == Mix::CompleteFpu) {
+                theCpu.fcr31 |= gen.pick(4); // the rounding mode
+                for (uint32_t i = 0; i < 32; i += 2) {
+                    const uint64_t pair = gen.floatingValue();
+                    theCpu.fprOdd[i] = uint32_t(pair);
+                    theCpu.fprOdd[i + 1] = uint32_t(pair >> 32);
+                }
+            }
             randomizeCop0(gen);
             theCpu.cop0[COP0_COUNT] = gen.pick(1000);
             theCpu.cop0[COP0_COMPARE] = gen.pick(3) ? gen.pick(1000) : 0;
@@ -543,4 +583,7 @@ TEST_F(DifferentialTest, RandomCompleteBranchBlocks) {
 }
 TEST_F(DifferentialTest, RandomCompleteCop0Blocks) {
     runBlocks(0x5EED0104, Mix::Cop0, blockCount(2000), true);
+}
+TEST_F(DifferentialTest, RandomCompleteMachineFpuBlocks) {
+    runBlocks(0x5EED0007, Mix::CompleteFpu, blockCount(4000), true);
 }

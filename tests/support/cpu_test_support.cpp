@@ -19,9 +19,11 @@
 #include "core/tlb.h"
 #include "cpu/block_analysis.h"
 #include "cpu/cpu_core.h"
+#include "cpu/fpu_control.h"
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_block.h"
 #include "cpu/recompiler/compile_state.h"
+#include "cpu/recompiler/complete_fpu_translators.h"
 #include "cpu/recompiler/native_routines.h"
 #include "cpu/recompiler/translators.h"
 #include "cpu/x64/emitter.h"
@@ -67,6 +69,7 @@ std::map<uintptr_t, std::string> addressNames() {
         add(&theCpu.gpr[i].lo, "gpr" + std::to_string(i) + ".lo");
         add(&theCpu.gpr[i].hi, "gpr" + std::to_string(i) + ".hi");
         add(&theCpu.fpr[i], "fpr" + std::to_string(i));
+        add(&theCpu.fprOdd[i], "fprOdd" + std::to_string(i));
     }
     add(&theCpu.hi.lo, "hi.lo");
     add(&theCpu.hi.hi, "hi.hi");
@@ -79,6 +82,15 @@ std::map<uintptr_t, std::string> addressNames() {
     add(&theCpu.cop0[COP0_COMPARE], "compare");
     add(&theCpu.fcr0, "fcr0");
     add(&theCpu.fcr31, "fcr31");
+    add(&fpuMxcsrImages[0], "mxcsrNearest");
+    add(&fpuMxcsrImages[1], "mxcsrZero");
+    add(&fpuMxcsrImages[2], "mxcsrUp");
+    add(&fpuMxcsrImages[3], "mxcsrDown");
+    add(reinterpret_cast<const void*>(&fpuSettleSingle), "fpuSettleSingle");
+    add(reinterpret_cast<const void*>(&fpuSettleDouble), "fpuSettleDouble");
+    add(reinterpret_cast<const void*>(&fpuSettleInteger), "fpuSettleInteger");
+    add(reinterpret_cast<const void*>(&fpuSettleCompare), "fpuSettleCompare");
+    add(reinterpret_cast<const void*>(&fpuUnimplemented), "fpuUnimplemented");
     add(&tlb, "tlb");
     add(reinterpret_cast<const void*>(&tlbWriteIndexed), "tlbWriteIndexed");
     add(&nextViCount, "nextViCount");

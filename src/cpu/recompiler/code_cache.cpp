@@ -132,13 +132,13 @@ void freeCodeCache() {
     compileState.emitPtr = nullptr;
 }
 
-void flushCodeCache() {
+void flushCodeCache(const char* reason) {
     if (!blockMap) return;
     std::memset(blockMap, 0xFF, BLOCK_MAP_ENTRIES * sizeof(uint32_t));
     std::memset(cacheStorage, 0x90, usedBytes);
     usedBytes = 0;
     ++flushCount;
-    logLine("Code cache full: every translated block discarded.");
+    logLine("%s: every translated block discarded.", reason);
 }
 
 uint32_t codeCacheFlushCount() {

@@ -49,8 +49,8 @@ bool initCodeCache();
 // Releases the block map and forgets the cache.
 void freeCodeCache();
 // Discards every translated block: the block map is refilled with 0xFF and
-// usedBytes goes back to 0.
-void flushCodeCache();
+// usedBytes goes back to 0. The log gives the reason.
+void flushCodeCache(const char* reason = "Code cache full");
 // How many times the cache has been emptied since initCodeCache.
 uint32_t codeCacheFlushCount();
 

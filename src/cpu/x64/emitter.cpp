@@ -380,4 +380,22 @@ void nop() {
     bytes1(0x90);
 }
 
+void emitBytes(std::initializer_list<uint8_t> bytes) {
+    uint8_t* p = reserve(unsigned(bytes.size()));
+    if (!p) return;
+    for (uint8_t b : bytes)
+        *p++ = b;
+}
+
+void emitRipForm(std::initializer_list<uint8_t> opcode, uint8_t regField, const void* abs) {
+    const unsigned length = unsigned(opcode.size()) + 5;
+    uint8_t* start = reserve(length);
+    if (!start) return;
+    uint8_t* p = start;
+    for (uint8_t b : opcode)
+        *p++ = b;
+    *p++ = uint8_t(0x05 | (regField << 3));
+    put32(p, ripDisplacement(start, length, abs));
+}
+
 } // namespace x86

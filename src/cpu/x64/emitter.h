@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace x86 {
 
@@ -136,5 +137,12 @@ void ret();
 void pushRbx();
 void popRbx();
 void nop();
+
+// Generic forms for emitters of other instruction groups (the SSE unit):
+// the bytes as given, and an instruction whose bytes `opcode` (prefixes
+// included) are followed by ModRM (mod 00, reg `regField`, rm 101) and the
+// RIP-relative displacement of `abs`.
+void emitBytes(std::initializer_list<uint8_t> bytes);
+void emitRipForm(std::initializer_list<uint8_t> opcode, uint8_t regField, const void* abs);
 
 } // namespace x86
