@@ -6,6 +6,7 @@
 
 #include "base/registry.h"
 #include "hle/hle_table.h"
+#include "system/speed_limiter.h"
 #include "video/frame_buffer_display.h"
 
 namespace {
@@ -80,11 +81,13 @@ void writeOutputWindowPosition(const WindowPosition& position) {
 void readOptions() {
     niceFrameBuffer = readRegNumber(NICE_FRAME_BUFFER_VALUE, 0) != 0;
     hleEnabled = readRegNumber(HLE_ENABLED_VALUE, 0) != 0;
+    limitSpeed = readRegNumber(LIMIT_SPEED_VALUE, 1) != 0;
 }
 
 void writeOptions() {
     writeRegNumber(NICE_FRAME_BUFFER_VALUE, niceFrameBuffer ? 1 : 0);
     writeRegNumber(HLE_ENABLED_VALUE, hleEnabled ? 1 : 0);
+    writeRegNumber(LIMIT_SPEED_VALUE, limitSpeed ? 1 : 0);
 }
 
 bool readControllerEnabled(int controller) {

@@ -6,6 +6,7 @@
 #include "hle/hle_table.h"
 #include "support/test_registry.h"
 #include "system/settings_values.h"
+#include "system/speed_limiter.h"
 #include "video/frame_buffer_display.h"
 
 namespace {
@@ -25,9 +26,11 @@ class RegistryValuesTest : public ::testing::Test {
 };
 
 TEST_F(RegistryValuesTest, FirstStartHasDefaultPositionsAndEverythingOff) {
+    limitSpeed = false;
     readOptions();
     EXPECT_FALSE(hleEnabled);
     EXPECT_FALSE(niceFrameBuffer);
+    EXPECT_TRUE(limitSpeed) << "the speed limiter is on by default";
     for (WindowPosition p : {readMainWindowPosition(), readOutputWindowPosition()}) {
         EXPECT_EQ(static_cast<uint32_t>(p.left), 0x80000000u);
         EXPECT_EQ(static_cast<uint32_t>(p.top), 0x80000000u);
@@ -45,7 +48,10 @@ TEST_F(RegistryValuesTest, NonzeroFlagsCountAsOnAndAreWrittenBackAsOne) {
     registry.setNumber(HLE_ENABLED_VALUE, 2);
     registry.setNumber(NICE_FRAME_BUFFER_VALUE, 0x80000000u);
     registry.setNumber("Controller 3 Enabled", 7);
+    registry.setNumber(LIMIT_SPEED_VALUE, 0);
     readOptions();
+    EXPECT_FALSE(limitSpeed);
+    limitSpeed = true;
     EXPECT_TRUE(hleEnabled);
     EXPECT_TRUE(niceFrameBuffer);
     EXPECT_TRUE(readControllerEnabled(3));
@@ -54,7 +60,8 @@ TEST_F(RegistryValuesTest, NonzeroFlagsCountAsOnAndAreWrittenBackAsOne) {
     writeOptions();
     writeControllerEnabled(3, true);
     writeControllerEnabled(2, false);
-    for (const char* name : {HLE_ENABLED_VALUE, NICE_FRAME_BUFFER_VALUE, "Controller 3 Enabled"}) {
+    for (const char* name :
+         {HLE_ENABLED_VALUE, NICE_FRAME_BUFFER_VALUE, LIMIT_SPEED_VALUE, "Controller 3 Enabled"}) {
         ASSERT_NE(registry.find(name), nullptr) << name;
         EXPECT_EQ(registry.find(name)->type, REG_DWORD);
         EXPECT_EQ(numberOf(registry.find(name)), 1u) << name;
