@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "base/ui_sink.h"
+#include "core/rom_file.h"
 #include "gui/frame_image.h"
 #include "gui/key_codes.h"
 #include "gui/pictures.h"
@@ -71,7 +72,15 @@ bool OutputWindow::runOutputWindow() {
         return false;
     }
     recordClientOrigin();
+    startRun();
+    if (devices_.fullScreen)
+        showFullScreen();
+    else
+        show();
+    return true;
+}
 
+bool OutputWindow::startRun() {
     EmulationHost host;
     host.window = this;
     host.framePresenter = this;
@@ -85,11 +94,14 @@ bool OutputWindow::runOutputWindow() {
     // The options as the menu shows them now.
     settings.hle = hleEnabled;
     settings.niceFrameBuffer = niceFrameBuffer;
+    if (devices_.machineMode) settings.machineMode = *devices_.machineMode;
+    limiter_.setRate(viRateOfCountry(romHeaderCountry(theRom.header)));
+    limiter_.setEnabled(limitSpeed);
+    limiter_.setFastForward(false);
+    settings.speedLimiter = &limiter_;
     session_ = std::make_unique<EmulationSession>(host, settings);
     running_ = true;
-    session_->startEmulation();
-    show();
-    return true;
+    return session_->startEmulation();
 }
 
 void OutputWindow::stopRun() {
@@ -201,6 +213,13 @@ void OutputWindow::closeEvent(QCloseEvent* event) {
 }
 
 void OutputWindow::keyPressEvent(QKeyEvent* event) {
+    // The window's own keys are commands and no controller's.
+    const WindowCommand command =
+        windowCommandOfKey(event->key(), event->modifiers(), isFullScreen());
+    if (command != WindowCommand::None) {
+        if (!event->isAutoRepeat()) runWindowCommand(command);
+        return;
+    }
     if (const uint8_t key = hidUsageOfQtKey(event->key())) {
         keys_[key] = 1;
         return;
@@ -209,8 +228,12 @@ void OutputWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void OutputWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    if (event->key() == Qt::Key_Tab) limiter_.setFastForward(false);
+    // Released whatever it was pressed as: Enter pressed as Start and let go
+    // with Alt held must not leave Start down.
     if (const uint8_t key = hidUsageOfQtKey(event->key())) {
-        if (!event->isAutoRepeat()) keys_[key] = 0;
+        keys_[key] = 0;
         return;
     }
     QWidget::keyReleaseEvent(event);
@@ -222,6 +245,7 @@ void OutputWindow::focusOutEvent(QFocusEvent* event) {
 }
 
 void OutputWindow::clearKeys() {
+    limiter_.setFastForward(false);
     for (auto& key : keys_)
         key = 0;
 }
