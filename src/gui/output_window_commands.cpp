@@ -57,6 +57,9 @@ void OutputWindow::resetRun() {
     // The stop let the image go; the run starts from a fresh reading of it,
     // as when it was opened.
     if (!loadRomFile(devices_.romPath.c_str())) {
+        // The run is over and its position stored; the window goes as if it
+        // had been closed during the run.
+        emit emulationStopped();
         close();
         return;
     }
