@@ -124,6 +124,9 @@ bool OutputWindow::takeViewportRequest(uint16_t& width, uint16_t& height) {
 }
 
 bool OutputWindow::screenPosition(int32_t& left, int32_t& top) {
+    // A window in full screen stands at the screen's corner; the position
+    // stored from an earlier window is kept for the next one instead.
+    if (isFullScreen()) return false;
     const QPoint corner = frameGeometry().topLeft();
     left = corner.x();
     top = corner.y();

@@ -15,6 +15,7 @@
 #include "gui_test_support.h"
 #include "system/run_control.h"
 #include "system/run_pacing.h"
+#include "system/settings_values.h"
 #include "system/speed_limiter.h"
 
 namespace fs = std::filesystem;
@@ -92,6 +93,7 @@ class PlayerTest : public GuiTest {
 TEST_F(PlayerTest, TheCommandLineRomRunsAndTheWindowKeysAreCommandsNotButtons) {
     // No orvex.ini and no section: the image runs under its internal name.
     fs::copy_file(ORVEX_DEMO_ROM, dir + "/demo.z64");
+    writeOutputWindowPosition({120, 90});
     window = startOrvex(*sink, nullptr, "orvex", true);
     ASSERT_TRUE(window);
     EXPECT_TRUE(answered.empty()) << "no box about the missing orvex.ini";
@@ -170,7 +172,10 @@ TEST_F(PlayerTest, TheCommandLineRomRunsAndTheWindowKeysAreCommandsNotButtons) {
     EXPECT_EQ(window->outputWindow(), output);
     EXPECT_LT(runCounters.viInterrupts.load(), 30u);
     EXPECT_FALSE(isEmulationHalted());
+    // Closed in full screen, the window keeps the position stored before.
+    output->setFullScreenMode(true);
     output->close();
+    EXPECT_EQ(readOutputWindowPosition().left, 120);
     EXPECT_FALSE(window->outputWindow());
     EXPECT_FALSE(window->action(gui_id::RESET)->isEnabled());
 }
