@@ -102,6 +102,18 @@ int treeImageIndex(int imageId) {
     return -1;
 }
 
+std::string romEntryText(const std::string& path, const char* fileName) {
+    alignas(4) uint8_t block[ROM_HEADER_SIZE];
+    const bool image =
+        readFileStart(path, block) && decodeRomHeader(block) != RomByteOrder::NotAnImage;
+    const char* internalName = romHeaderName(block);
+    const bool useFileName =
+        !image || !internalName[0] || !std::strcmp(internalName, "Test Program");
+    char text[ROM_ENTRY_TEXT_SIZE];
+    copyDisplayText(text, sizeof text, useFileName ? fileName : internalName);
+    return text;
+}
+
 int countryImage(char countryCode) {
     switch (countryCode) {
     case 'D':

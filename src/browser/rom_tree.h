@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <string>
 
 #include "browser/ini_file.h"
 
@@ -26,6 +27,11 @@ constexpr int TREE_IMAGE_IDS[TREE_IMAGE_COUNT] = {
 int treeImageIndex(int imageId);
 // The picture of a ROM by the country code of its header (offset 0x3E).
 int countryImage(char countryCode);
+
+// The text the tree shows for the image file at `path`, whose name is
+// `fileName`: its internal name, or the file name when that is empty or
+// "Test Program". The file name for a file that is no image.
+std::string romEntryText(const std::string& path, const char* fileName);
 
 // One ROM image in the tree. The text names the ROM's section in the settings
 // file; the path is what the loader opens; the image is the picture of its

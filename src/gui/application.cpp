@@ -9,6 +9,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_ui_sink.h"
 #include "plugins/controller_plugin.h"
+#include "plugins/plugin_folders.h"
 #include "system/settings_values.h"
 
 namespace {
@@ -18,7 +19,7 @@ void chooseDefaultController() {
     if (readRegValue(HKEY_CURRENT_USER, ORVEX_REGISTRY_KEY, "Controller 1 Enabled", &stored,
                      sizeof stored))
         return;
-    if (!QFileInfo(DEFAULT_CONTROLLER_PLUGIN).isFile()) return;
+    if (!QFileInfo(QString::fromStdString(pluginPath(DEFAULT_CONTROLLER_PLUGIN))).isFile()) return;
     writeControllerEnabled(1, true);
     writeControllerPlugin(1, DEFAULT_CONTROLLER_PLUGIN);
 }
@@ -26,7 +27,7 @@ void chooseDefaultController() {
 } // namespace
 
 std::unique_ptr<MainWindow> startOrvex(QtUiSink& sink, SoundBackend* sound,
-                                       const QString& programName) {
+                                       const QString& programName, bool romGiven) {
     // No emulation runs until a ROM is opened.
     haltEmulation();
     auto window = std::make_unique<MainWindow>(sound);
@@ -43,6 +44,8 @@ std::unique_ptr<MainWindow> startOrvex(QtUiSink& sink, SoundBackend* sound,
     if (theIni.openIni(INI_FILE_NAME)) {
         window->refreshRomList();
         reloadLogDir();
+    } else if (romGiven) {
+        setStatusText(2, "No orvex.ini in the working directory: the ROM tree is empty");
     } else {
         showMessage(0x10, "Couldn't open orvex.ini!!!\nIt should be in the same directory as %s...",
                     programName.toLocal8Bit().constData());

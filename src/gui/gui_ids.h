@@ -23,6 +23,9 @@ constexpr int CONFIGURE_SOUND = 32799;
 constexpr int CONFIGURE_CONTROLLERS = 32800;
 constexpr int CHOOSE_PLUGINS = 32801;
 constexpr int COMPLETE_MACHINE = 32802;
+constexpr int LIMIT_SPEED = 32810;
+constexpr int PAUSE = 32811;
+constexpr int RESET = 32812;
 
 // Dialogs.
 constexpr int ABOUT_DIALOG = 103;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 
 #include "base/log.h"
 #include "browser/ini_file.h"
+#include "browser/rom_tree.h"
 #include "core/machine.h"
 #include "core/rom_file.h"
 #include "gui/about_dialog.h"
@@ -28,6 +30,7 @@
 #include "system/machine_choice.h"
 #include "system/rom_loading.h"
 #include "system/settings_values.h"
+#include "system/speed_limiter.h"
 #include "video/frame_buffer_display.h"
 
 namespace {
@@ -57,6 +60,7 @@ MainWindow::MainWindow(SoundBackend* sound) : sound_(sound) {
     setFixedSize(MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT);
     buildMenu();
     buildChildren();
+    showRunCommands();
 
     const WindowPosition position = readMainWindowPosition();
     if (position.left != CW_USEDEFAULT && position.top != CW_USEDEFAULT)
@@ -89,6 +93,10 @@ void MainWindow::buildMenu() {
     add(options, "Nice FB graphics..", gui_id::NICE_FRAME_BUFFER)->setCheckable(true);
     add(options, "Utilize HLE of CPU functions", gui_id::HLE_CPU_FUNCTIONS)->setCheckable(true);
     add(options, "Complete machine", gui_id::COMPLETE_MACHINE)->setCheckable(true);
+    add(options, "Limit speed", gui_id::LIMIT_SPEED)->setCheckable(true);
+    options->addSeparator();
+    add(options, "Pause\tPause", gui_id::PAUSE)->setCheckable(true);
+    add(options, "Reset", gui_id::RESET);
     options->addSeparator();
     add(options, "Choose Plugins", gui_id::CHOOSE_PLUGINS);
     add(options, "Configure Graphics", gui_id::CONFIGURE_GRAPHICS)->setEnabled(false);
@@ -205,6 +213,19 @@ void MainWindow::showOptions() {
     action(gui_id::NICE_FRAME_BUFFER)->setChecked(niceFrameBuffer);
     action(gui_id::HLE_CPU_FUNCTIONS)->setChecked(hleEnabled);
     action(gui_id::COMPLETE_MACHINE)->setChecked(completeMachineOption);
+    action(gui_id::LIMIT_SPEED)->setChecked(limitSpeed);
+}
+
+void MainWindow::showRunCommands() {
+    const bool running = output_ != nullptr;
+    action(gui_id::PAUSE)->setEnabled(running);
+    action(gui_id::PAUSE)->setChecked(running && output_->paused());
+    action(gui_id::RESET)->setEnabled(running);
+}
+
+void MainWindow::setRunChoices(std::optional<MachineMode> machineMode, bool fullScreen) {
+    machineMode_ = machineMode;
+    fullScreen_ = fullScreen;
 }
 
 void MainWindow::refreshRomList() {
@@ -240,6 +261,19 @@ void MainWindow::runCommand(int id) {
         // Read when a run starts: a run under way keeps its machine.
         completeMachineOption = !completeMachineOption;
         showOptions();
+        break;
+    case gui_id::LIMIT_SPEED:
+        limitSpeed = !limitSpeed;
+        showOptions();
+        if (output_) output_->setSpeedLimited(limitSpeed);
+        break;
+    case gui_id::PAUSE:
+        if (output_) output_->setPaused(!output_->paused());
+        showRunCommands();
+        break;
+    case gui_id::RESET:
+        if (output_) output_->resetRun();
+        showRunCommands();
         break;
     case gui_id::CONFIGURE_CONTROLLERS: {
         // The slots stay as they are while the CPU thread polls them.
@@ -294,14 +328,22 @@ void MainWindow::treeSelectionChanged(QTreeWidgetItem* item) {
 }
 
 bool MainWindow::openRomOfNode(QTreeWidgetItem* item) {
-    // Only one run at a time: not while one goes on, nor while the window of
-    // one that halted is still open.
-    if (!isEmulationHalted() || output_) return false;
     RomEntry* entry = RomTreeWidget::entryOf(item);
     if (!entry) return false;
     // The entry may go with a tree rebuilt while its section is saved.
-    const std::string name = entry->text;
-    const std::string path = entry->path;
+    return openRom(entry->text, entry->path);
+}
+
+bool MainWindow::openRomFile(const std::string& path) {
+    const QByteArray fileName =
+        QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName().toLocal8Bit();
+    return openRom(romEntryText(path, fileName.constData()), path);
+}
+
+bool MainWindow::openRom(const std::string& name, const std::string& path) {
+    // Only one run at a time: not while one goes on, nor while the window of
+    // one that halted is still open.
+    if (!isEmulationHalted() || output_) return false;
     loadSection(name.c_str(), true);
     if (!loadRomFile(path.c_str())) return false;
 
@@ -311,11 +353,18 @@ bool MainWindow::openRomOfNode(QTreeWidgetItem* item) {
     // The surface is made here, on the user-interface thread; its context is
     // made on the CPU thread by the run's first graphics task.
     if (!glSurface_) glSurface_ = std::make_unique<QtGlSurface>();
-    auto* window = new OutputWindow(QString::fromLocal8Bit(title.c_str()),
-                                    OutputDevices{sound_, glSurface_.get(), logDirectory});
+    OutputDevices devices;
+    devices.sound = sound_;
+    devices.glSurface = glSurface_.get();
+    devices.logDirectory = logDirectory;
+    devices.romPath = path;
+    devices.machineMode = machineMode_;
+    devices.fullScreen = fullScreen_;
+    auto* window = new OutputWindow(QString::fromLocal8Bit(title.c_str()), devices);
     glSurface_->setOutputWindow(window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &OutputWindow::emulationStopped, this, &MainWindow::runStopped);
+    connect(window, &OutputWindow::pauseChanged, this, [this] { showRunCommands(); });
     if (!window->runOutputWindow()) {
         delete window;
         theRom.freeImage();
@@ -323,12 +372,14 @@ bool MainWindow::openRomOfNode(QTreeWidgetItem* item) {
     }
     output_ = window;
     openShortcut_->setEnabled(false);
+    showRunCommands();
     return true;
 }
 
 void MainWindow::runStopped() {
     output_ = nullptr;
     openShortcut_->setEnabled(true);
+    showRunCommands();
     // A controller choice made during the run reaches the slots now.
     if (controllerChoiceWaiting_) {
         controllerChoiceWaiting_ = false;

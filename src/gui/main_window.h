@@ -8,8 +8,11 @@
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "browser/section_editor.h"
+#include "core/machine_mode.h"
 #include "gui/qt_gl_surface.h"
 
 class OutputWindow;
@@ -46,6 +49,13 @@ class MainWindow : public QMainWindow {
     // Opens the ROM of a tree node and runs it in an output window: only while
     // no emulation runs and for ROM entries. True when a run was started.
     bool openRomOfNode(QTreeWidgetItem* item);
+    // Opens the image at `path` as a double click on its tree entry would:
+    // under its internal name (else its file name), with the section of
+    // that name when orvex.ini has one. True when a run was started.
+    bool openRomFile(const std::string& path);
+
+    // What the command line chose for this program's runs.
+    void setRunChoices(std::optional<MachineMode> machineMode, bool fullScreen);
 
     // The running output window; null between runs.
     OutputWindow* outputWindow() const;
@@ -74,7 +84,9 @@ class MainWindow : public QMainWindow {
     void saveSection();
     void sectionTextChanged();
     void treeSelectionChanged(QTreeWidgetItem* item);
+    bool openRom(const std::string& name, const std::string& path);
     void runStopped();
+    void showRunCommands();
     void exitProgram();
     void showSectionState();
 
@@ -87,6 +99,8 @@ class MainWindow : public QMainWindow {
     // A controller choice stored during a run, for the slots after it.
     bool controllerChoiceWaiting_ = false;
     bool exiting_ = false;
+    std::optional<MachineMode> machineMode_;
+    bool fullScreen_ = false;
 
     std::array<QLabel*, 3> statusParts_{};
     RomTreeWidget* tree_ = nullptr;

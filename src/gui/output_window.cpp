@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "base/ui_sink.h"
+#include "core/rom_file.h"
 #include "gui/frame_image.h"
 #include "gui/key_codes.h"
 #include "gui/pictures.h"
@@ -72,7 +73,15 @@ bool OutputWindow::runOutputWindow() {
         return false;
     }
     recordClientOrigin();
+    startRun();
+    if (devices_.fullScreen)
+        showFullScreen();
+    else
+        show();
+    return true;
+}
 
+bool OutputWindow::startRun() {
     EmulationHost host;
     host.window = this;
     host.framePresenter = this;
@@ -87,11 +96,14 @@ bool OutputWindow::runOutputWindow() {
     settings.hle = hleEnabled;
     settings.niceFrameBuffer = niceFrameBuffer;
     settings.machineMode = machineModeOfOption();
+    if (devices_.machineMode) settings.machineMode = *devices_.machineMode;
+    limiter_.setRate(viRateOfCountry(romHeaderCountry(theRom.header)));
+    limiter_.setEnabled(limitSpeed);
+    limiter_.setFastForward(false);
+    settings.speedLimiter = &limiter_;
     session_ = std::make_unique<EmulationSession>(host, settings);
     running_ = true;
-    session_->startEmulation();
-    show();
-    return true;
+    return session_->startEmulation();
 }
 
 void OutputWindow::stopRun() {
@@ -114,6 +126,9 @@ bool OutputWindow::takeViewportRequest(uint16_t& width, uint16_t& height) {
 }
 
 bool OutputWindow::screenPosition(int32_t& left, int32_t& top) {
+    // A window in full screen stands at the screen's corner; the position
+    // stored from an earlier window is kept for the next one instead.
+    if (isFullScreen()) return false;
     const QPoint corner = frameGeometry().topLeft();
     left = corner.x();
     top = corner.y();
@@ -203,6 +218,13 @@ void OutputWindow::closeEvent(QCloseEvent* event) {
 }
 
 void OutputWindow::keyPressEvent(QKeyEvent* event) {
+    // The window's own keys are commands and no controller's.
+    const WindowCommand command =
+        windowCommandOfKey(event->key(), event->modifiers(), isFullScreen());
+    if (command != WindowCommand::None) {
+        if (!event->isAutoRepeat()) runWindowCommand(command);
+        return;
+    }
     if (const uint8_t key = hidUsageOfQtKey(event->key())) {
         keys_[key] = 1;
         return;
@@ -211,8 +233,12 @@ void OutputWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void OutputWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    if (event->key() == Qt::Key_Tab) limiter_.setFastForward(false);
+    // Released whatever it was pressed as: Enter pressed as Start and let go
+    // with Alt held must not leave Start down.
     if (const uint8_t key = hidUsageOfQtKey(event->key())) {
-        if (!event->isAutoRepeat()) keys_[key] = 0;
+        keys_[key] = 0;
         return;
     }
     QWidget::keyReleaseEvent(event);
@@ -224,6 +250,7 @@ void OutputWindow::focusOutEvent(QFocusEvent* event) {
 }
 
 void OutputWindow::clearKeys() {
+    limiter_.setFastForward(false);
     for (auto& key : keys_)
         key = 0;
 }

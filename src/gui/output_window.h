@@ -11,12 +11,16 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "core/machine_mode.h"
+#include "gui/command_keys.h"
 #include "gui/qt_interval_timer.h"
 #include "host/frame_presenter.h"
 #include "host/output_window_host.h"
 #include "plugins/orvex_plugin.h"
+#include "system/speed_limiter.h"
 
 class EmulationSession;
 class GlSurface;
@@ -35,6 +39,13 @@ struct OutputDevices {
     GlSurface* glSurface = nullptr;
     // Folder of the run's log; "" is the working directory.
     std::string logDirectory;
+    // The image the run was loaded from, loaded again by a reset ("": no
+    // reset).
+    std::string romPath;
+    // The machine of this program's runs when chosen on its command line.
+    std::optional<MachineMode> machineMode;
+    // Shown in full screen from the start.
+    bool fullScreen = false;
 };
 
 class OutputWindow : public QWidget, public OutputWindowHost, public FramePresenter {
@@ -57,6 +68,22 @@ class OutputWindow : public QWidget, public OutputWindowHost, public FramePresen
     // draws, so no OpenGL call is ever made from the user-interface thread.
     bool takeViewportRequest(uint16_t& width, uint16_t& height);
 
+    // The player's commands (output_window_commands.cpp), also reached by
+    // the keys of windowCommandOfKey.
+    void runWindowCommand(WindowCommand command);
+    void setPaused(bool paused);
+    bool paused() const;
+    // Restarts the run of the same image: the session stops and starts again.
+    void resetRun();
+    // Saves the frame shown into the screenshot folder and says where in the
+    // status bar; the path, or "" when it could not be saved.
+    QString takeScreenshot();
+    void setFullScreenMode(bool fullScreen);
+    void setSpeedLimited(bool limited);
+    const SpeedLimiter& speedLimiter() const { return limiter_; }
+    // Where screenshots go; the pictures folder unless set (tests).
+    void setScreenshotFolder(const QString& folder) { screenshotFolder_ = folder; }
+
     // OutputWindowHost (main thread).
     bool screenPosition(int32_t& left, int32_t& top) override;
     void* nativeWindow() override { return static_cast<QWidget*>(this); }
@@ -71,6 +98,10 @@ class OutputWindow : public QWidget, public OutputWindowHost, public FramePresen
   signals:
     // The run has stopped and its position is stored; emitted on closing.
     void emulationStopped();
+    // The run was paused or goes on again.
+    void pauseChanged(bool paused);
+    // The save-state keys (F5, F6, Shift+F6, F7), for whoever handles states.
+    void stateCommand(WindowCommand command);
 
   protected:
     bool event(QEvent* event) override;
@@ -81,8 +112,11 @@ class OutputWindow : public QWidget, public OutputWindowHost, public FramePresen
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // Tab is the fast-forward key here, not a move of the focus.
+    bool focusNextPrevChild(bool) override { return false; }
 
   private:
+    bool startRun();
     void stopRun();
     void recordClientOrigin();
     void clearKeys();
@@ -92,6 +126,8 @@ class OutputWindow : public QWidget, public OutputWindowHost, public FramePresen
     QtIntervalTimer speedTimer_;
     std::unique_ptr<EmulationSession> session_;
     bool running_ = false;
+    SpeedLimiter limiter_;
+    QString screenshotFolder_;
 
     volatile uint8_t keys_[ORVEX_KEY_COUNT] = {};
     std::atomic<int32_t> originX_{0};

@@ -1,5 +1,7 @@
 #include "plugins/cdll.h"
 
+#include "plugins/plugin_folders.h"
+
 #include <dlfcn.h>
 #include <link.h>
 
@@ -48,10 +50,10 @@ void CDLL::takeReferenceOf(const CDLL& other) {
 bool CDLL::open(const char* fileName) {
     close();
     copyName(name, fileName ? fileName : "");
-    // Plug-ins are named by their file in the working directory; the loader's
-    // own search path would never look there.
-    std::string path = name;
-    if (path.find('/') == std::string::npos) path = "./" + path;
+    // Plug-ins are named by their file name, found in the working directory
+    // or the program's plug-in folders; the loader's own search path would
+    // never look there.
+    const std::string path = pluginPath(name);
     module = name[0] ? dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
     return module != nullptr;
 }

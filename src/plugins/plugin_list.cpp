@@ -4,11 +4,13 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "base/log.h"
 #include "plugins/cdll.h"
 #include "plugins/orvex_plugin.h"
+#include "plugins/plugin_folders.h"
 
 namespace {
 
@@ -16,16 +18,19 @@ bool endsWithSo(const std::string& fileName) {
     return fileName.size() > 3 && fileName.compare(fileName.size() - 3, 3, ".so") == 0;
 }
 
-// The "*.so" files of a directory, by name.
-std::vector<std::string> libraryFiles(const std::string& directory) {
-    std::vector<std::string> files;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string fileName = it->path().filename().string();
-        if (endsWithSo(fileName) && !it->is_directory(error)) files.push_back(fileName);
+// The "*.so" files of the folders, by name, each with the folder it is
+// loaded from: the first that holds a file of that name.
+std::map<std::string, std::string> libraryFiles(const std::vector<std::string>& folders) {
+    std::map<std::string, std::string> files;
+    for (const std::string& directory : folders) {
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string fileName = it->path().filename().string();
+            if (endsWithSo(fileName) && !it->is_directory(error))
+                files.emplace(fileName, directory);
+        }
     }
-    std::sort(files.begin(), files.end());
     return files;
 }
 
@@ -59,7 +64,8 @@ const char* emptyListEntry(uint32_t type) {
 PluginList fillPluginList(uint32_t type, const std::string& currentFile,
                           const std::string& directory) {
     PluginList list;
-    const std::vector<std::string> files = libraryFiles(directory);
+    const std::map<std::string, std::string> files =
+        libraryFiles(directory.empty() ? pluginFolders() : std::vector<std::string>{directory});
     if (files.empty()) {
         list.entries.push_back("No plugins found..");
         list.selected = 0;
@@ -67,9 +73,9 @@ PluginList fillPluginList(uint32_t type, const std::string& currentFile,
     }
 
     std::string currentEntry;
-    for (const std::string& file : files) {
+    for (const auto& [file, folder] : files) {
         CDLL library;
-        if (!library.open((directory + "/" + file).c_str())) {
+        if (!library.open((folder + "/" + file).c_str())) {
             showMessage(0x10, "Couldn't load plugin '%s'!", file.c_str());
             continue;
         }

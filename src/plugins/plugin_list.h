@@ -15,12 +15,14 @@ struct PluginList {
     int count = 0;
 };
 
-// Lists the plug-ins of `type` among the "*.so" files of `directory` as
+// Lists the plug-ins of `type` among the "*.so" files of `directory` (""
+// for the plug-in folders, where a file of the working directory hides one of
+// the same name further on) as
 // "Name vMAJOR.MINOR.PATCH (file.so)", sorted, with the plug-in whose file name
 // equals `currentFile` selected (else the first entry). Every library is loaded
 // and freed again; one that cannot be loaded is reported with a message.
 PluginList fillPluginList(uint32_t type, const std::string& currentFile,
-                          const std::string& directory = ".");
+                          const std::string& directory = "");
 
 // The file name between the first "(" and the first ")" of an entry; false and
 // "sorry.dll" when the entry names no file.

@@ -16,6 +16,7 @@
 #include "rsp/display_list_state.h"
 #include "system/run_control.h"
 #include "system/run_loop.h"
+#include "system/run_pacing.h"
 #include "system/settings_values.h"
 #include "video/frame_buffer_display.h"
 #include "video/gl_context.h"
@@ -122,6 +123,7 @@ bool EmulationSession::startEmulation() {
     runLimits.viInterrupts = settings_.viLimit;
     runLimits.stopAtIdleLoop = settings_.stopAtIdleLoop;
     setViObserver(settings_.viObserver, settings_.viObserverContext);
+    installSpeedLimiter(settings_.speedLimiter);
     discardPendingSoundEvents();
     resetRunControl();
     if (!resetMachine()) {
@@ -165,6 +167,14 @@ bool EmulationSession::waitForCpuThreadEnd(std::chrono::milliseconds timeout) {
     return cpuEnded_.wait_for(lock, timeout, [this] { return cpuThreadFinished_.load(); });
 }
 
+void EmulationSession::setPaused(bool paused) {
+    requestPause(paused);
+}
+
+bool EmulationSession::paused() const {
+    return isPauseRequested();
+}
+
 std::chrono::steady_clock::time_point EmulationSession::firstBlockTime() const {
     std::lock_guard lock(timesMutex_);
     return firstBlock_;
@@ -195,6 +205,8 @@ void EmulationSession::stopEmulation() {
     }
     clearRunLimits();
     setViObserver(nullptr, nullptr);
+    installSpeedLimiter(nullptr);
+    resetPause();
 
     // Only the main thread is left among the run's threads.
     destroyGlContext();

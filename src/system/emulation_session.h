@@ -24,6 +24,7 @@ class FramePresenter;
 class GlSurface;
 class SoundBackend;
 class RegistryBackend;
+class SpeedLimiter;
 
 // The host back ends of a run. Each may be null: a null sink, sound back end
 // or registry keeps the one installed; a null window makes the steps that need
@@ -65,6 +66,9 @@ struct EmulationSettings {
     // Called by the CPU thread after each vertical interrupt (null: none).
     ViObserver viObserver = nullptr;
     void* viObserverContext = nullptr;
+    // Paces the run by wall time (null: as fast as it goes); it must outlive
+    // the run.
+    SpeedLimiter* speedLimiter = nullptr;
 };
 
 constexpr uint32_t SPEED_DISPLAY_PERIOD_MS = 1000;
@@ -93,6 +97,11 @@ class EmulationSession {
     bool cpuThreadFinished() const { return cpuThreadFinished_.load(); }
     // Waits until the CPU thread has left its run loop; false on timeout.
     bool waitForCpuThreadEnd(std::chrono::milliseconds timeout);
+
+    // Pauses the run at its next vertical interrupt, or lets it go on; any
+    // thread. A stop ends a pause, and every start begins unpaused.
+    void setPaused(bool paused);
+    bool paused() const;
 
     // When the CPU thread began to run blocks, and when it left its loop
     // (both the epoch while unknown).

@@ -1,6 +1,7 @@
 #include "system/run_control.h"
 
 #include "core/machine.h"
+#include "system/run_pacing.h"
 
 RunCounters runCounters;
 RunLimits runLimits;
@@ -22,6 +23,7 @@ void requestCpuStop(CpuStopReason reason) {
     // The flag is set after the reason, so a thread that sees the halt also
     // sees why.
     haltEmulation();
+    wakePausedCpu();
 }
 
 CpuStopReason cpuStopReason() {
@@ -33,6 +35,7 @@ void resetRunControl() {
     runCounters.viInterrupts.store(0);
     idleLoopSkips.store(0);
     stopReason.store(CpuStopReason::None);
+    resetPause();
 }
 
 void clearRunLimits() {
@@ -50,6 +53,7 @@ bool checkRunLimitsAfterTimerEvent(bool viInterrupt) {
             requestCpuStop(CpuStopReason::FrameLimit);
             return false;
         }
+        paceAfterVerticalInterrupt();
     }
     if (runLimits.stopAtIdleLoop.load(std::memory_order_relaxed) &&
         idleLoopSkips.load(std::memory_order_relaxed) != 0) {

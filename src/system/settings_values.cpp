@@ -7,6 +7,7 @@
 #include "base/registry.h"
 #include "hle/hle_table.h"
 #include "system/machine_choice.h"
+#include "system/speed_limiter.h"
 #include "video/frame_buffer_display.h"
 
 namespace {
@@ -82,12 +83,14 @@ void readOptions() {
     niceFrameBuffer = readRegNumber(NICE_FRAME_BUFFER_VALUE, 0) != 0;
     hleEnabled = readRegNumber(HLE_ENABLED_VALUE, 0) != 0;
     completeMachineOption = readRegNumber(COMPLETE_MACHINE_VALUE, 1) != 0;
+    limitSpeed = readRegNumber(LIMIT_SPEED_VALUE, 1) != 0;
 }
 
 void writeOptions() {
     writeRegNumber(NICE_FRAME_BUFFER_VALUE, niceFrameBuffer ? 1 : 0);
     writeRegNumber(HLE_ENABLED_VALUE, hleEnabled ? 1 : 0);
     writeRegNumber(COMPLETE_MACHINE_VALUE, completeMachineOption ? 1 : 0);
+    writeRegNumber(LIMIT_SPEED_VALUE, limitSpeed ? 1 : 0);
 }
 
 bool readControllerEnabled(int controller) {

@@ -15,6 +15,8 @@ constexpr const char* NICE_FRAME_BUFFER_VALUE = "Want Nice FB GFX Instead Of Spe
 constexpr const char* HLE_ENABLED_VALUE = "Utilize HLE of CPU functions";
 // Nonzero (the default when absent) runs the complete machine.
 constexpr const char* COMPLETE_MACHINE_VALUE = "Complete machine";
+// Nonzero (the default when absent) paces runs at the console's rate.
+constexpr const char* LIMIT_SPEED_VALUE = "Limit speed";
 constexpr const char* CONTROLLER_ENABLED_FORMAT = "Controller %i Enabled";
 constexpr const char* CONTROLLER_PLUGIN_FORMAT = "Controller %i Plugin";
 constexpr const char* GRAPHICS_PLUGIN_VALUE = "Graphics Plugin";
@@ -48,8 +50,8 @@ void writeMainWindowPosition(const WindowPosition& position);
 WindowPosition readOutputWindowPosition();
 void writeOutputWindowPosition(const WindowPosition& position);
 
-// hleEnabled, niceFrameBuffer and completeMachineOption: any nonzero number
-// turns an option on; they are written back as 0 or 1.
+// hleEnabled, niceFrameBuffer, completeMachineOption and limitSpeed: any
+// nonzero number turns an option on; they are written back as 0 or 1.
 void readOptions();
 void writeOptions();
 

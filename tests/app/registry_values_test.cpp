@@ -7,6 +7,7 @@
 #include "support/test_registry.h"
 #include "system/machine_choice.h"
 #include "system/settings_values.h"
+#include "system/speed_limiter.h"
 #include "video/frame_buffer_display.h"
 
 namespace {
@@ -32,10 +33,12 @@ class RegistryValuesTest : public ::testing::Test {
 };
 
 TEST_F(RegistryValuesTest, FirstStartHasDefaultPositionsAndEverythingOff) {
+    limitSpeed = false;
     readOptions();
     EXPECT_FALSE(hleEnabled);
     EXPECT_FALSE(niceFrameBuffer);
     EXPECT_TRUE(completeMachineOption) << "the complete machine is on unless stored off";
+    EXPECT_TRUE(limitSpeed) << "the speed limiter is on by default";
     for (WindowPosition p : {readMainWindowPosition(), readOutputWindowPosition()}) {
         EXPECT_EQ(static_cast<uint32_t>(p.left), 0x80000000u);
         EXPECT_EQ(static_cast<uint32_t>(p.top), 0x80000000u);
@@ -56,6 +59,10 @@ TEST_F(RegistryValuesTest, NonzeroFlagsCountAsOnAndAreWrittenBackAsOne) {
     registry.setNumber(COMPLETE_MACHINE_VALUE, 0);
     readOptions();
     EXPECT_FALSE(completeMachineOption);
+    registry.setNumber(LIMIT_SPEED_VALUE, 0);
+    readOptions();
+    EXPECT_FALSE(limitSpeed);
+    limitSpeed = true;
     EXPECT_TRUE(hleEnabled);
     EXPECT_TRUE(niceFrameBuffer);
     EXPECT_TRUE(readControllerEnabled(3));
@@ -64,7 +71,8 @@ TEST_F(RegistryValuesTest, NonzeroFlagsCountAsOnAndAreWrittenBackAsOne) {
     writeOptions();
     writeControllerEnabled(3, true);
     writeControllerEnabled(2, false);
-    for (const char* name : {HLE_ENABLED_VALUE, NICE_FRAME_BUFFER_VALUE, "Controller 3 Enabled"}) {
+    for (const char* name :
+         {HLE_ENABLED_VALUE, NICE_FRAME_BUFFER_VALUE, LIMIT_SPEED_VALUE, "Controller 3 Enabled"}) {
         ASSERT_NE(registry.find(name), nullptr) << name;
         EXPECT_EQ(registry.find(name)->type, REG_DWORD);
         EXPECT_EQ(numberOf(registry.find(name)), 1u) << name;

@@ -33,10 +33,10 @@ CommandLine parse(std::vector<std::string> args, RunnerOptions& options) {
 TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
     RunnerOptions o;
     ASSERT_EQ(
-        parse({"--frames",     "600",       "--seconds", "2.5",    "--screenshot", "a.png",
-               "--wav",        "a.wav",     "--log-dir", "logs",   "--hle",        "--nice-fb",
-               "--input",      "pad.txt",   "--answer",  "no",     "--cpu",        "interpreter",
-               "--until-idle", "--machine", "design",    "rom.z64"},
+        parse({"--frames",     "600",       "--seconds", "2.5",     "--screenshot", "a.png",
+               "--wav",        "a.wav",     "--log-dir", "logs",    "--hle",        "--nice-fb",
+               "--input",      "pad.txt",   "--answer",  "no",      "--cpu",        "interpreter",
+               "--until-idle", "--machine", "design",    "--limit", "rom.z64"},
               o),
         CommandLine::Run);
     EXPECT_EQ(o.frames, 600u);
@@ -44,7 +44,7 @@ TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
     EXPECT_EQ(o.screenshotPath, "a.png");
     EXPECT_EQ(o.wavPath, "a.wav");
     EXPECT_EQ(o.logDirectory, "logs");
-    EXPECT_TRUE(o.hle && o.niceFrameBuffer && o.untilIdle);
+    EXPECT_TRUE(o.hle && o.niceFrameBuffer && o.untilIdle && o.limitSpeed);
     EXPECT_EQ(o.inputScript, "pad.txt");
     EXPECT_FALSE(o.answerYes);
     EXPECT_EQ(o.cpuCore, CpuCore::Interpreter);
@@ -198,6 +198,19 @@ TEST_P(RunnerCores, UntilIdleEndsAtTheFirstIdleLoop) {
     EXPECT_EQ(r.viInterrupts, 1u);
     EXPECT_GT(r.instructions, 100000u);
     EXPECT_NE(out.text().find("went idle"), std::string::npos);
+}
+
+TEST_P(RunnerCores, ALimitedRunTakesAtLeastItsGuestTime) {
+    // The demo is an NTSC image: of 21 interrupts the first sets the pace and
+    // the last ends the run, so 19 periods pass between them. Without the
+    // limit they take a few milliseconds.
+    RunnerOptions o = options();
+    o.frames = 21;
+    o.limitSpeed = true;
+    Output out;
+    const RunReport r = runEmulation(o, out.file);
+    EXPECT_TRUE(r.frameLimit) << out.text();
+    EXPECT_GE(r.seconds, 19 / 60.0 - 0.002);
 }
 
 TEST_P(RunnerCores, AWallTimeLimitEndsTheRunWithoutHalting) {

@@ -24,6 +24,7 @@
 #include "system/machine_choice.h"
 #include "system/rom_loading.h"
 #include "system/run_control.h"
+#include "system/speed_limiter.h"
 #include "video/frame_capture.h"
 #include "video/gl_context.h"
 #include "video/png_writer.h"
@@ -231,6 +232,7 @@ void printUsage(FILE* out) {
                  "  --frames N            stop after N vertical interrupts\n"
                  "  --seconds S           stop after S seconds of wall time\n"
                  "  --until-idle          stop when the guest first waits in an idle loop\n"
+                 "  --limit               run at the console's speed (60 or 50 frames a second)\n"
                  "  --screenshot FILE.png write the guest frame at the end as a PNG\n"
                  "  --wav FILE            record the audio as a WAV file\n"
                  "  --log-dir DIR         folder of the run's log (default: working directory)\n"
@@ -268,6 +270,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions
             o.niceFrameBuffer = true;
         } else if (a == "--until-idle") {
             o.untilIdle = true;
+        } else if (a == "--limit") {
+            o.limitSpeed = true;
         } else if (a == "--frames") {
             if (!value(v)) return CommandLine::Invalid;
             if (!parseCount(v, o.frames) || o.frames == 0) {
@@ -337,7 +341,7 @@ std::string findScriptedPad(const std::string& configured) {
     // Beside the program, in the build tree, and where it is installed.
     for (const fs::path& candidate :
          {dir / "scripted_pad.so", dir.parent_path() / "plugin-libs" / "scripted_pad.so",
-          dir.parent_path() / "lib" / "orvex" / "scripted_pad.so"}) {
+          (dir / ORVEX_PLUGIN_RELATIVE_DIR / "scripted_pad.so").lexically_normal()}) {
         std::error_code error;
         if (fs::is_regular_file(candidate, error)) return candidate.string();
     }
@@ -430,6 +434,9 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
             waitForSoundBuffersRetired(ended, std::chrono::milliseconds(1000));
     };
     settings.viObserverContext = &sound;
+    SpeedLimiter limiter;
+    limiter.setRate(viRateOfCountry(romHeaderCountry(theRom.header)));
+    if (options.limitSpeed) settings.speedLimiter = &limiter;
     EmulationSession session(host, settings);
     const bool started = session.startEmulation();
     if (started) {

@@ -19,6 +19,8 @@ struct RunnerOptions {
     uint64_t frames = 0;
     double seconds = 0.0;
     bool untilIdle = false;
+    // Paced by wall time at the console's rate, as the window program runs.
+    bool limitSpeed = false;
     // Outputs: a PNG of the guest frame at the end, a WAV of the audio, the
     // folder of the run's log ("" = the working directory).
     std::string screenshotPath;

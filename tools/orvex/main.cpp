@@ -1,20 +1,26 @@
 // orvex: the emulator's window program. It is configured by the registry and
-// by "orvex.ini" in the working directory, and takes no options.
+// by "orvex.ini" in the working directory; its command line may name a ROM
+// image to run at once (see program_options.h).
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "base/registry.h"
 #include "gui/application.h"
 #include "gui/main_window.h"
+#include "gui/program_options.h"
 #include "gui/qt_ui_sink.h"
 #include "host/qt/qsettings_registry.h"
 #include "host/sdl/sdl_sound_backend.h"
+#include "plugins/plugin_folders.h"
 
 namespace {
 
@@ -51,8 +57,31 @@ int main(int argc, char** argv) {
     // SDL (the sound back end, gamepad plug-ins) would otherwise turn SIGINT
     // and SIGTERM into events nobody reads.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+    // --help and --version need no display.
+    ProgramOptions options;
+    std::string error;
+    ProgramCommand command =
+        parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    if (command == ProgramCommand::Help) {
+        printProgramUsage(stdout);
+        return 0;
+    }
+    if (command == ProgramCommand::Version) {
+        std::printf("orvex %s\n", ORVEX_VERSION);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orvex");
+    // Plug-ins beside the program (a build tree) and where they are installed.
+    setProgramPluginFolders(programPluginFolders("/proc/self/exe", ORVEX_PLUGIN_RELATIVE_DIR));
+    // Read again without the options Qt took for itself (-platform, ...).
+    options = ProgramOptions{};
+    command = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    if (command != ProgramCommand::Run) {
+        std::fprintf(stderr, "orvex: %s\n", error.c_str());
+        printProgramUsage(stderr);
+        return 1;
+    }
 
     QSettingsRegistry registry;
     installRegistryBackend(&registry);
@@ -63,9 +92,14 @@ int main(int argc, char** argv) {
     int code = 0;
     {
         std::unique_ptr<MainWindow> window =
-            startOrvex(sink, &sound, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName());
+            startOrvex(sink, &sound, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(),
+                       !options.romPath.empty());
         if (window) {
             closeOnTerminationSignals(*window);
+            window->setRunChoices(options.machineMode, options.fullScreen);
+            if (!options.romPath.empty())
+                QTimer::singleShot(0, window.get(),
+                                   [&window, &options] { window->openRomFile(options.romPath); });
             code = app.exec();
         }
     }
