@@ -3,7 +3,6 @@
 // thread waits in a message box.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"
 #include "support/test_sound_backend.h"
+#include "support/waiting_ui_sink.h"
 #include "system/emulation_session.h"
 #include "system/run_control.h"
 #include "system/settings_values.h"
@@ -25,6 +25,10 @@
 #include "video/gl_context.h"
 
 namespace {
+
+// A jump to an unaligned address halts the guest.
+const std::vector<uint32_t> HALTING_GUEST = {mips::lui(8, 0x8000), mips::ori(8, 8, 0x1002),
+                                             mips::jr(8), mips::nop()};
 
 // Every back end writes what is done to it into one journal.
 std::mutex journalMutex;
@@ -266,9 +270,7 @@ TEST_F(EmulationSessionTest, WithoutWindowOrControllersNothingOfThemIsCalled) {
 }
 
 TEST_F(EmulationSessionTest, TheGuestHaltingShowsTheHaltMessages) {
-    // A jump to an unaligned address halts the guest.
-    bootMachineWithProgram(
-        {mips::lui(8, 0x8000), mips::ori(8, 8, 0x1002), mips::jr(8), mips::nop()});
+    bootMachineWithProgram(HALTING_GUEST);
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());
     ASSERT_TRUE(session.waitForCpuThreadEnd(std::chrono::seconds(60)));
@@ -277,51 +279,10 @@ TEST_F(EmulationSessionTest, TheGuestHaltingShowsTheHaltMessages) {
     EXPECT_TRUE(statusShown("Emulation halted.."));
 }
 
-// A sink whose message boxes wait until the test answers them, as a window's
-// would wait for its user; it can be cancelled.
-class WaitingSink : public RecordingUiSink {
-  public:
-    int messageBox(unsigned flags, const std::string& title, const std::string& text) override {
-        RecordingUiSink::messageBox(flags, title, text);
-        std::unique_lock lock(mutex_);
-        ++open_;
-        changed_.notify_all();
-        changed_.wait(lock, [this] { return cancelled_ || released_; });
-        --open_;
-        return MESSAGE_OK;
-    }
-    void cancelMessageBoxes() override {
-        std::lock_guard lock(mutex_);
-        cancelled_ = true;
-        changed_.notify_all();
-    }
-    void resumeMessageBoxes() override {
-        std::lock_guard lock(mutex_);
-        cancelled_ = false;
-    }
-    bool waitForOpenBox() {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(60), [this] { return open_ > 0; });
-    }
-    void releaseAll() {
-        std::lock_guard lock(mutex_);
-        released_ = true;
-        changed_.notify_all();
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    int open_ = 0;
-    bool cancelled_ = false;
-    bool released_ = false;
-};
-
 TEST_F(EmulationSessionTest, StopDoesNotWaitForAnOpenMessageBox) {
-    WaitingSink waiting;
+    WaitingUiSink waiting;
     host.userInterface = &waiting;
-    bootMachineWithProgram(
-        {mips::lui(8, 0x8000), mips::ori(8, 8, 0x1002), mips::jr(8), mips::nop()});
+    bootMachineWithProgram(HALTING_GUEST);
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());
     // The CPU thread now waits in the halt box, unanswered.

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -19,12 +18,12 @@
 #include "core/machine.h"
 #include "core/rom_file.h"
 #include "cpu/cpu_core.h"
-#include "host/recording_ui_sink.h"
 #include "host/sound_backend.h"
 #include "plugins/controller_plugin.h"
 #include "romkit/mips_encode.h"
 #include "romkit/romkit.h"
 #include "support/test_machine.h"
+#include "support/waiting_ui_sink.h"
 #include "system/emulation_session.h"
 #include "system/rom_loading.h"
 
@@ -103,38 +102,6 @@ class SoakSound : public SoundBackend {
     int ended_ = 0;
 };
 
-// Message boxes wait for an answer that never comes, until the stop cancels
-// them. Only the count of boxes is kept.
-class UnansweredSink : public UserInterfaceSink {
-  public:
-    int messageBox(unsigned, const std::string&, const std::string&) override {
-        std::unique_lock lock(mutex_);
-        ++boxes_;
-        changed_.wait(lock, [this] { return cancelled_; });
-        return MESSAGE_OK;
-    }
-    void setStatusPart(int, const std::string&) override {}
-    void cancelMessageBoxes() override {
-        std::lock_guard lock(mutex_);
-        cancelled_ = true;
-        changed_.notify_all();
-    }
-    void resumeMessageBoxes() override {
-        std::lock_guard lock(mutex_);
-        cancelled_ = false;
-    }
-    int boxes() {
-        std::lock_guard lock(mutex_);
-        return boxes_;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool cancelled_ = false;
-    int boxes_ = 0;
-};
-
 // Queues audio buffers `loops` times, then halts (a jump to an unaligned
 // address, whose halt message waits in its box) or waits in an idle loop.
 std::vector<uint32_t> soundProgram(uint16_t loops, bool halt) {
@@ -209,7 +176,7 @@ TEST(EmulationSoak, ThousandStartsAndStopsNeverHangOrGrow) {
     });
 
     SoakSound card;
-    UnansweredSink sink;
+    WaitingUiSink sink; // boxes stay open until the stop cancels them
     EmulationHost host;
     host.userInterface = &sink;
     host.sound = &card;

@@ -240,7 +240,18 @@ TEST_P(CoprocessorTest, IdleLoopSkipsToTheNearerEventAndNeverBackwards) {
         EXPECT_EQ(cop0(COP0_COUNT), c.countAfter);
         EXPECT_EQ(cop0(COP0_CAUSE) & CAUSE_IP7, c.cause);
         EXPECT_EQ(theCpu.pc, CODE);
+        // A VI raised at once schedules the next one.
+        if (!c.cause) {
+            EXPECT_EQ(nextViCount, c.nextVi + VI_INTERRUPT_INTERVAL);
+        }
     }
+    // Another delay slot, or a jump elsewhere, is no idle loop.
+    cop0(COP0_COUNT) = 100;
+    cop0(COP0_COMPARE) = 5000;
+    runAt(CODE, {j(CODE), addiu(t0, t0, 1)});
+    EXPECT_EQ(cop0(COP0_COUNT), 102u);
+    runAt(CODE, {j(CODE + 8), nop()});
+    EXPECT_EQ(cop0(COP0_COUNT), 104u);
 }
 
 } // namespace

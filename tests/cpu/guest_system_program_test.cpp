@@ -7,22 +7,18 @@
 
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/machine.h"
 #include "core/tlb.h"
 #include "cpu/cpu_core.h"
-#include "cpu/recompiler/code_cache.h"
 #include "support/cpu_test_support.h"
 #include "support/guest_program.h"
 #include "support/test_machine.h"
-#include "system/run_loop.h"
 
 namespace {
 
-constexpr uint32_t LOAD_ADDRESS = 0x80001000;
 constexpr uint32_t RESULTS = 0x100000; // physical address of $s0's area
 
 const char* const PROGRAM = R"(
@@ -195,23 +191,13 @@ using GuestSystemProgramTest = CpuTest;
 } // namespace
 
 TEST_F(GuestSystemProgramTest, HandlerTlbAndFpuWorkOnBothCores) {
-    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
-    GuestProgram assembled;
-    std::string error;
-    ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, assembled, &error)) << error;
-    const std::vector<uint32_t>& program = assembled.words;
-
+    GuestProgram program;
+    ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
     uint32_t counts[2];
-    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
-        SCOPED_TRACE(core == CpuCore::Recompiler ? "recompiler" : "interpreter");
-        resetBareMachine();
-        ASSERT_TRUE(initCodeCache());
+    forEachCpuCore([&](CpuCore core) {
         sink.clear();
-        selectedCpuCore = core;
-        place(LOAD_ADDRESS, program);
-        theCpu.pc = LOAD_ADDRESS;
-        std::thread cpu(cpuThread, nullptr);
-        cpu.join();
+        bootGuestProgramBare(program, core);
+        runCpuThread();
         // The program ends at BREAK, which reports itself and halts.
         ASSERT_EQ(sink.messages().size(), 2u) << sink.messages()[0].text;
         EXPECT_NE(sink.messages()[0].text.find("missing in the recompiler"), std::string::npos);
@@ -239,7 +225,7 @@ TEST_F(GuestSystemProgramTest, HandlerTlbAndFpuWorkOnBothCores) {
         EXPECT_EQ(guestWord(RESULTS + 0x4C), 0x8401u);
         EXPECT_EQ(MI_INTR_REG & MI_INTR_VI, 0u);
         counts[core == CpuCore::Interpreter] = theCpu.cop0[COP0_COUNT];
-    }
+    });
     EXPECT_EQ(counts[0], counts[1]);
     EXPECT_GT(counts[0], VI_INTERRUPT_INTERVAL);
 }

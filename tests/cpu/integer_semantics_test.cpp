@@ -1,6 +1,6 @@
 // Integer instructions on both CPU cores: arithmetic and logic under the
 // 32-bit model, shifts, the multiply/divide unit, and the jumps and branches
-// that close blocks, with the idle jump and the boot checksum loop.
+// that close blocks, with the boot checksum loop.
 #include <gtest/gtest.h>
 
 #include "core/cpu_state.h"
@@ -237,31 +237,6 @@ TEST_P(IntegerTest, JumpsAndLinks) {
     EXPECT_EQ(theCpu.pc, 0x80005000u);
     EXPECT_EQ(reg(t0), 1u);
     EXPECT_EQ(reg(t1), 0u);
-}
-
-TEST_P(IntegerTest, IdleJumpMovesCountToTheNextEvent) {
-    cop0(COP0_COUNT) = 100;
-    cop0(COP0_COMPARE) = 5000;
-    runAt(CODE, {j(CODE), nop()});
-    EXPECT_EQ(cop0(COP0_COUNT), 5002u);
-    EXPECT_EQ(theCpu.pc, CODE);
-    cop0(COP0_COMPARE) = 0;
-    runAt(CODE, {j(CODE), nop()});
-    // Count = nextViCount - 1, plus the block's two instructions: the VI
-    // interrupt is raised at once and schedules the next one.
-    EXPECT_EQ(cop0(COP0_COUNT), VI_INTERRUPT_INTERVAL + 1);
-    EXPECT_EQ(nextViCount, 2 * VI_INTERRUPT_INTERVAL);
-    // Any other delay slot, or a jump elsewhere, runs normally.
-    cop0(COP0_COMPARE) = 900000;
-    runAt(CODE, {j(CODE), addiu(t0, t0, 1)});
-    EXPECT_EQ(cop0(COP0_COUNT), VI_INTERRUPT_INTERVAL + 3);
-    runAt(CODE, {j(CODE + 8), nop()});
-    EXPECT_EQ(cop0(COP0_COUNT), VI_INTERRUPT_INTERVAL + 5);
-    // A Compare behind Count never moves Count backwards: the VI comes first.
-    cop0(COP0_COMPARE) = 10;
-    const uint32_t vi = nextViCount;
-    runAt(CODE, {j(CODE), nop()});
-    EXPECT_EQ(cop0(COP0_COUNT), vi + 1);
 }
 
 TEST_P(IntegerTest, BgezalLinksTheLowWordAndTestsTheNewLink) {

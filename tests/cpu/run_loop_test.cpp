@@ -106,20 +106,6 @@ TEST_F(RunLoopTest, TlbMappedCodeSharesBlocksWithItsPhysicalWords) {
     EXPECT_EQ(theCpu.pc, 0x10000010u);
 }
 
-TEST_F(RunLoopTest, LaterTlbEntryWins) {
-    mapTlb(0, 0x20000000, 0x20001000, 0x00004000);
-    mapTlb(5, 0x20000000, 0x20001000, 0x00006000);
-    place(0x80004000, {addiu(t0, r0, 4), j(PC), nop()});
-    place(0x80006000, {addiu(t0, r0, 6), j(PC), nop()});
-    BlockSource where;
-    ASSERT_TRUE(findBlockSource(0x20000000, where));
-    EXPECT_EQ(where.source, theMemory.rdram + 0x6000);
-    EXPECT_EQ(where.mapIndex, 0x6000u >> 2);
-    tlb[5].VALID = 0;
-    ASSERT_TRUE(findBlockSource(0x20000000, where));
-    EXPECT_EQ(where.source, theMemory.rdram + 0x4000);
-}
-
 TEST_F(RunLoopTest, UnmappedProgramCounterHaltsWithTheTlbMessage) {
     for (uint32_t pc : {0x80800000u, 0xA0001000u, 0x00001000u}) {
         sink.clear();

@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr uint32_t LOAD_ADDRESS = 0x80001000;
 constexpr uint32_t RESULTS = 0x200000; // physical address of the results
 
 const char* const PROGRAM = R"(
@@ -127,9 +126,7 @@ std::string codFileFor(const GuestProgram& p) {
 class GuestHleTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
-        std::string error;
-        ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+        ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
         romPath =
             writeGuestRom(program, makeTempDir("hle-guest"), "program", {}, codFileFor(program));
         ASSERT_FALSE(romPath.empty());
@@ -157,7 +154,7 @@ class GuestHleTest : public ::testing::Test {
         for (unsigned i = 0; i < 4; ++i)
             theCpu.fpr[i] = UNTOUCHED;
         ASSERT_NO_FATAL_FAILURE(selectCpuCore(core));
-        ASSERT_TRUE(runBlocksUntil(LOAD_ADDRESS, 1000))
+        ASSERT_TRUE(runBlocksUntil(GUEST_LOAD_ADDRESS, 1000))
             << "the boot code did not reach the program";
         bootCount = theCpu.cop0[COP0_COUNT];
         runCpuThread();
@@ -204,8 +201,7 @@ class GuestHleTest : public ::testing::Test {
 } // namespace
 
 TEST_F(GuestHleTest, ReplacedRoutinesRunNativelyWithHleOn) {
-    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
-        SCOPED_TRACE(cpuCoreName(core));
+    forEachCpuCore([&](CpuCore core) {
         ASSERT_NO_FATAL_FAILURE(run(true, core));
         ASSERT_TRUE(theHleTable.functions) << "the .cod file beside the image was not read";
 
@@ -235,14 +231,13 @@ TEST_F(GuestHleTest, ReplacedRoutinesRunNativelyWithHleOn) {
         // Each JAL and its delay slot count; the replaced bodies do not.
         EXPECT_EQ(programCount(),
                   mainLength() + bodyLength("sqrtf", "addOne") + bodyLength("addOne", "__ll_mul"));
-    }
+    });
 }
 
 TEST_F(GuestHleTest, GuestRoutinesRunWithHleOff) {
-    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
+    forEachCpuCore([&](CpuCore core) {
         for (bool switchedOn : {false, true}) {
-            SCOPED_TRACE(std::string(cpuCoreName(core)) +
-                         (switchedOn ? ", HLE switched on while running" : ""));
+            SCOPED_TRACE(switchedOn ? "HLE switched on while running" : "HLE off");
             // The table of an earlier load with HLE on must not be used, even
             // when HLE is switched on while the image runs.
             hleEnabled = true;
@@ -251,5 +246,5 @@ TEST_F(GuestHleTest, GuestRoutinesRunWithHleOff) {
             ASSERT_NO_FATAL_FAILURE(run(false, core, switchedOn));
             expectGuestBodiesRan();
         }
-    }
+    });
 }

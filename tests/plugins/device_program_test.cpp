@@ -29,7 +29,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr uint32_t LOAD_ADDRESS = 0x80001000;
 // Physical addresses the program uses.
 constexpr uint32_t RESULTS = 0x200000;
 constexpr uint32_t PAD_ANSWERS = 0x200100; // two 64-byte PIF answers
@@ -205,9 +204,7 @@ uint32_t dmemWord(uint32_t offset) {
 class DeviceProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
-        std::string error;
-        ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+        ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
         dir = makeTempDir("device-program");
         romkit::RomOptions options;
         options.bootCopy = romkit::BootCopy::PiDma;
@@ -266,8 +263,7 @@ class DeviceProgramTest : public ::testing::Test {
 } // namespace
 
 TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
-    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
-        SCOPED_TRACE(cpuCoreName(core));
+    forEachCpuCore([&](CpuCore core) {
         sink->clear();
         ASSERT_NO_FATAL_FAILURE(start());
         ASSERT_NO_FATAL_FAILURE(selectCpuCore(core));
@@ -334,5 +330,5 @@ TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
 
         controllerSlots[0].freePlugin();
         resetControllerSlots();
-    }
+    });
 }

@@ -4,21 +4,16 @@
 // handler, then draws a second frame. Run on both CPU cores.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
-#include "cpu/cpu_core.h"
 #include "rsp/display_list_state.h"
 #include "support/gl_task_support.h"
 #include "support/guest_program.h"
 #include "system/run_control.h"
-#include "system/run_loop.h"
 #include "video/gl_context.h"
 
 namespace {
 
-constexpr uint32_t LOAD_ADDRESS = 0x80001000;
 constexpr uint32_t RESULTS = 0x100000; // $s0's area
 constexpr uint32_t LIST = 0x200000;
 
@@ -113,29 +108,15 @@ using GuestTaskTest = GlTaskTest;
 } // namespace
 
 TEST_F(GuestTaskTest, TaskStartedBySpDmaAndHaltReleaseEndsInTheSpInterrupt) {
-    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
-    GuestProgram assembled;
-    std::string error;
-    ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, assembled, &error)) << error;
-
-    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
-        SCOPED_TRACE(cpuCoreName(core));
-        resetBareMachine();
+    GuestProgram program;
+    ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
+    forEachCpuCore([&](CpuCore core) {
         resetDisplayLists();
         resetRunControl();
-        for (size_t i = 0; i < assembled.words.size(); ++i)
-            setGuestWord((LOAD_ADDRESS & 0x1FFFFFFF) + 4 * uint32_t(i), assembled.words[i]);
+        bootGuestProgramBare(program, core);
         writeList(LIST)(setColourImage(319))(SET_FILL_COLOUR, 0xF801)(fillRectangle(320, 240),
                                                                       0)(FULL_SYNC)(END_DL);
-        theCpu.pc = LOAD_ADDRESS;
-        selectCpuCore(core);
-        std::thread cpu([] {
-            cpuThread(nullptr);
-            releaseGlContextFromThread();
-        });
-        cpu.join();
-        selectCpuCore(CpuCore::Recompiler);
-
+        runCpuThread(releaseGlContextFromThread);
         ASSERT_TRUE(theGlContext.renderContext) << surface.failure();
         EXPECT_EQ(guestWord(RESULTS + 0x44), 2u) << "two SP interrupts served";
         EXPECT_EQ(theDisplayList.gfxFrames.load(), 2u);
@@ -144,5 +125,5 @@ TEST_F(GuestTaskTest, TaskStartedBySpDmaAndHaltReleaseEndsInTheSpInterrupt) {
         EXPECT_EQ(MI_INTR_REG & MI_INTR_SP, 0u) << "acknowledged by the handler";
         EXPECT_NE(logText().find("New DisplayList from 0x00200000 to 0x00200028!"),
                   std::string::npos);
-    }
+    });
 }

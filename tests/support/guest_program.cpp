@@ -115,9 +115,29 @@ bool runBlocksUntil(uint32_t pc, unsigned maxBlocks) {
     return theCpu.pc == pc;
 }
 
-void runCpuThread() {
-    std::thread cpu(cpuThread, nullptr);
+void runCpuThread(const std::function<void()>& onCpuThreadEnd) {
+    std::thread cpu([&] {
+        cpuThread(nullptr);
+        if (onCpuThreadEnd) onCpuThreadEnd();
+    });
     cpu.join();
+}
+
+void bootGuestProgramBare(const GuestProgram& program, CpuCore core) {
+    resetBareMachine();
+    ASSERT_NO_FATAL_FAILURE(selectCpuCore(core));
+    for (size_t i = 0; i < program.words.size(); ++i)
+        setGuestWord((program.loadAddress & 0x1FFFFFFF) + 4 * uint32_t(i), program.words[i]);
+    theCpu.pc = program.loadAddress;
+}
+
+void forEachCpuCore(const std::function<void(CpuCore)>& run) {
+    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
+        SCOPED_TRACE(cpuCoreName(core));
+        run(core);
+        if (::testing::Test::HasFatalFailure()) break;
+    }
+    selectedCpuCore = CpuCore::Recompiler;
 }
 
 const char* cpuCoreName(CpuCore core) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,6 +26,20 @@ struct GuestProgram {
 // True when mips-linux-gnu-as, -ld, -nm and -objcopy are installed.
 bool guestToolsAvailable();
 
+// Where the guest programs of the tests are linked and entered.
+constexpr uint32_t GUEST_LOAD_ADDRESS = 0x80001000;
+
+// Assembles `source` at GUEST_LOAD_ADDRESS into `program`: skips the calling
+// test when the cross tools are not installed, fails it when the source does
+// not assemble.
+#define ASSEMBLE_GUEST_PROGRAM_OR_SKIP(source, program)                                            \
+    do {                                                                                           \
+        if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";      \
+        std::string assembleError_;                                                                \
+        ASSERT_TRUE(assembleGuestProgram(source, GUEST_LOAD_ADDRESS, program, &assembleError_))    \
+            << assembleError_;                                                                     \
+    } while (0)
+
 // Assembles `source` for the VR4300 (big-endian) and links its .text at
 // `loadAddress`, entered at the label "start". False, with the tools' output
 // in `error`, when assembling or linking fails.
@@ -45,8 +60,15 @@ void selectCpuCore(CpuCore core);
 // Runs blocks on this thread until pc reaches `pc`; false when the emulation
 // halts or `maxBlocks` have run first.
 bool runBlocksUntil(uint32_t pc, unsigned maxBlocks);
-// Runs cpuThread on a thread of its own until the emulation halts.
-void runCpuThread();
+// Runs cpuThread on a thread of its own until the emulation halts;
+// `onCpuThreadEnd` runs on that thread after it.
+void runCpuThread(const std::function<void()>& onCpuThreadEnd = {});
+// Resets the machine without a ROM image, selects `core`, places the
+// program's words at its load address and sets pc there.
+void bootGuestProgramBare(const GuestProgram& program, CpuCore core);
+// Calls `run` for each CPU core, the core named in the trace of failures, and
+// stops at the first fatal failure; the recompiler is selected again after.
+void forEachCpuCore(const std::function<void(CpuCore)>& run);
 
 // "recompiler" / "interpreter", for traces.
 const char* cpuCoreName(CpuCore core);
