@@ -29,6 +29,9 @@ enum BlockStepFlags : uint32_t {
     STEP_CALL_REPLACED = 1u << 2,
     // A store that requests the end check at the block's exit.
     STEP_REQUESTS_END_CHECK = 1u << 3,
+    // The delay slot of a branch or jump: an exception it raises is reported
+    // at the branch (EPC and Cause BD).
+    STEP_DELAY_SLOT = 1u << 4,
 };
 
 struct BlockStep {
@@ -92,7 +95,8 @@ class BlockAnalysis {
 // Inline: both cores walk every block they run or compile through here.
 inline bool BlockAnalysis::next(BlockStep& step) {
     if (closed_) return false;
-    if (countdown_ == 1) countdown_ = 0; // this one is a delay slot
+    const bool inDelaySlot = countdown_ == 1;
+    if (inDelaySlot) countdown_ = 0; // this one is a delay slot
     if (count_ == wordsAvailable_) {
         truncated_ = true;
         closed_ = true;
@@ -102,7 +106,8 @@ inline bool BlockAnalysis::next(BlockStep& step) {
     std::memcpy(&word, source_ + size_t(count_) * 4, 4);
     const InstructionInfo& info = lookupInstruction(word);
     const uint32_t pc = startPc_ + count_ * 4;
-    const uint32_t flags = info.shape != 0 ? applyShape(info, pc, word) : 0;
+    const uint32_t flags = (info.shape != 0 ? applyShape(info, pc, word) : 0) |
+                           (inDelaySlot ? uint32_t(STEP_DELAY_SLOT) : 0u);
     ++count_;
     step.info = &info;
     step.pc = pc;

@@ -9,6 +9,8 @@
 #include "cpu/interpreter/interpreter.h"
 #include "cpu/interrupts.h"
 #include "cpu/recompiler/code_cache.h"
+#include "core/machine_mode.h"
+#include "cpu/recompiler/code_pages.h"
 #include "cpu/recompiler/compile_block.h"
 #include "hw/sound_events.h"
 #include "hw/vi.h"
@@ -41,6 +43,9 @@ uint8_t* findOrCompile(uint32_t pc, const BlockSource& where) {
         if (compileBlock(pc, where.source, where.wordsAvailable, codeCache + at,
                          codeCache + CODE_CACHE_SIZE)) {
             blockMap[where.mapIndex] = at;
+            // The complete machine discards the block when its words change.
+            if (completeMachine())
+                markCodePages(where.mapIndex, readBlockHeader(codeCache + at).instructionCount);
             return codeCache + at;
         }
         flushCodeCache();
