@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr uint32_t SPECIAL_TGE = 0x30, SPECIAL_TGEU = 0x31, SPECIAL_TLT = 0x32,
-                   SPECIAL_TLTU = 0x33, SPECIAL_TEQ = 0x34, SPECIAL_TNE = 0x36;
+constexpr uint32_t SPECIAL_TGE = 0x30, SPECIAL_TGEU = 0x31, SPECIAL_TLT = 0x32, SPECIAL_TLTU = 0x33,
+                   SPECIAL_TEQ = 0x34, SPECIAL_TNE = 0x36;
 constexpr uint32_t SPECIAL_DSUB = 0x2E;
 constexpr uint32_t OP_DADDI = 0x18;
 

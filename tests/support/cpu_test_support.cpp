@@ -14,6 +14,7 @@
 #include "base/ui_sink.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "core/memory_map.h"
 #include "core/tlb.h"
@@ -39,6 +40,7 @@ void CpuTest::TearDown() {
     freeCodeCache();
     installUiSink(nullptr);
     selectedCpuCore = CpuCore::Recompiler;
+    theMachineMode = MachineMode::Design;
 }
 
 void CpuTest::place(uint32_t at, const std::vector<uint32_t>& words) {

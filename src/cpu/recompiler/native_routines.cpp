@@ -4,9 +4,9 @@
 #include "base/ui_sink.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory_map.h"
 #include "cpu/cpu_core.h"
-#include "core/machine_mode.h"
 #include "cpu/recompiler/code_pages.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // halfword addresses are XORed with 3 and 2 first (guest memory is held as
 // host-order words). Doublewords are two words, the high one first.
 #include "core/cpu_state.h"
-#include "core/memory_map.h"
 #include "core/machine_mode.h"
+#include "core/memory_map.h"
 #include "cpu/recompiler/code_pages.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/native_routines.h"
