@@ -18,6 +18,8 @@
 #include "core/memory.h"
 #include "core/memory_map.h"
 #include "core/tlb.h"
+#include "cpu/guest_exceptions.h"
+#include "cpu/recompiler/code_pages.h"
 #include "cpu/block_analysis.h"
 #include "cpu/cpu_core.h"
 #include "cpu/recompiler/code_cache.h"
@@ -98,6 +100,9 @@ std::map<uintptr_t, std::string> addressNames() {
     add(reinterpret_cast<const void*>(&divideWordUnsigned), "divideWordUnsigned");
     add(reinterpret_cast<const void*>(&stuckInCrcLoop), "stuckInCrcLoop");
     add(reinterpret_cast<const void*>(&skipIdleTime), "skipIdleTime");
+    add(reinterpret_cast<const void*>(&memWriteTracked), "memWriteTracked");
+    add(reinterpret_cast<const void*>(&enterGuestException), "enterGuestException");
+    add(reinterpret_cast<const void*>(&trapWhen), "trapWhen");
     return names;
 }
 
