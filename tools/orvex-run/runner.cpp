@@ -403,6 +403,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     settings.title = runTitle(path);
     settings.logDirectory = options.logDirectory;
     settings.cpuCore = options.cpuCore;
+    settings.machineMode = options.machineMode;
     settings.hle = options.hle;
     settings.niceFrameBuffer = options.niceFrameBuffer;
     settings.viLimit = options.frames;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/machine_mode.h"
 #include "cpu/cpu_core.h"
 
 struct RunnerOptions {
@@ -32,6 +33,7 @@ struct RunnerOptions {
     // What yes/no questions are answered: true for Yes.
     bool answerYes = true;
     CpuCore cpuCore = CpuCore::Recompiler;
+    MachineMode machineMode = MachineMode::Design;
 };
 
 enum class CommandLine { Run, Help, Version, Invalid };
