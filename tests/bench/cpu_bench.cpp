@@ -3,10 +3,12 @@
 // the recompiler's compile throughput. Prints figures; asserts nothing.
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "cpu/cpu_core.h"
 #include "cpu/recompiler/code_cache.h"
@@ -115,7 +117,10 @@ double compileThroughput(double seconds) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // "complete" runs the kernels on the complete machine.
+    if (argc > 1 && std::strcmp(argv[1], "complete") == 0) theMachineMode = MachineMode::Complete;
+    std::printf("machine: %s\n", completeMachine() ? "complete" : "design");
     struct Kernel {
         const char* name;
         std::vector<uint32_t> words;

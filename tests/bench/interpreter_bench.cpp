@@ -3,9 +3,11 @@
 // second, blocks driven from pc as the run loop does for cached RDRAM).
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "core/cpu_state.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "cpu/interpreter/interpreter.h"
 #include "romkit/mips_encode.h"
@@ -45,7 +47,10 @@ void measure(const char* name) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // "complete" runs the kernels on the complete machine.
+    if (argc > 1 && std::strcmp(argv[1], "complete") == 0) theMachineMode = MachineMode::Complete;
+    std::printf("machine: %s\n", completeMachine() ? "complete" : "design");
     resetBareMachine();
     const int16_t loopBack = -8; // from the BNE's delay slot back to the loop head
 
