@@ -66,6 +66,14 @@ void noteSpMemoryWrite(uint32_t offset, uint64_t length) {
 }
 
 extern "C" uint8_t* memWriteTracked(uint32_t vaddr) {
+    // The common case first, as in memWrite: KSEG0/KSEG1 into RDRAM.
+    if (vaddr - 0x80000000u < 0x40000000u) {
+        const uint32_t physical = vaddr & 0x1FFFFFFF;
+        if (physical < RDRAM_SIZE) {
+            if (codePages[physical >> 12]) discardCodePage(physical >> 12);
+            return theMemory.rdram + physical;
+        }
+    }
     uint8_t* p = memWrite(vaddr);
     const uintptr_t inRdram = uintptr_t(p) - uintptr_t(theMemory.rdram);
     if (inRdram < RDRAM_SIZE) {
