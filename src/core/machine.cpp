@@ -44,6 +44,10 @@ bool resetMachine() {
     nextViCount = VI_INTERRUPT_INTERVAL;
     theCpu.pc = BOOT_PC;
 
+    // A register effect left pending by the previous run (a halt before the
+    // end check that would have carried it out) must not act on this one.
+    mem_actions[0] = 0;
+    mem_actions[1] = 0;
     emulationHalted.store(0);
     return true;
 }

@@ -9,6 +9,7 @@
 #include "core/memory.h"
 #include "core/rom_file.h"
 #include "cpu/interrupts.h"
+#include "cpu/recompiler/code_pages.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void spDma() {
     const uint64_t copied =
         std::min({length, roomFrom(from, RDRAM_SIZE), roomFrom(to, SP_MEMORY_SIZE)});
     copyBytes(theMemory.hwRegs, to, theMemory.rdram, from, copied);
+    noteSpMemoryWrite(to, copied);
     if (copied < length) {
         logLine("DMA RDRAM to SP memory clamped: SP_MEM_ADDR_REG=0x%08X SP_DRAM_ADDR_REG=0x%08X "
                 "SP_RD_LEN_REG=0x%08X",
@@ -60,6 +62,7 @@ void piDmaWrite() {
     const uint64_t copied = std::min(written, available);
     copyBytes(theMemory.rdram, to, theRom.romImage.get(), cartOffset, copied);
     if (written > copied) std::memset(theMemory.rdram + to + copied, 0, written - copied);
+    noteRdramWrite(to, written);
     if (written < length) {
         logLine("DMA cartridge to RDRAM clamped: PI_DRAM_ADDR_REG=0x%08X PI_CART_ADDR_REG=0x%08X "
                 "PI_WR_LEN_REG=0x%08X",
@@ -108,6 +111,7 @@ void siDmaRead() {
     const uint32_t to = rdramOffset(SI_DRAM_ADDR_REG);
     const uint64_t copied = std::min<uint64_t>(PIF_RAM_SIZE, roomFrom(to, RDRAM_SIZE));
     copyBytes(theMemory.rdram, to, theMemory.pifRamOut, 0, copied);
+    noteRdramWrite(to, copied);
     if (copied < PIF_RAM_SIZE) {
         logLine("DMA PIF RAM to RDRAM clamped: SI_DRAM_ADDR_REG=0x%08X "
                 "SI_PIF_ADDR_RD64B_REG=0x%08X",

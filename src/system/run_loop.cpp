@@ -3,12 +3,14 @@
 #include "base/log.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "core/tlb.h"
 #include "cpu/cpu_core.h"
 #include "cpu/interpreter/interpreter.h"
 #include "cpu/interrupts.h"
 #include "cpu/recompiler/code_cache.h"
+#include "cpu/recompiler/code_pages.h"
 #include "cpu/recompiler/compile_block.h"
 #include "cpu/recompiler/complete_fpu_translators.h"
 #include "hw/sound_events.h"
@@ -43,6 +45,9 @@ uint8_t* findOrCompile(uint32_t pc, const BlockSource& where) {
         if (compileBlock(pc, where.source, where.wordsAvailable, codeCache + at,
                          codeCache + CODE_CACHE_SIZE)) {
             blockMap[where.mapIndex] = at;
+            // The complete machine discards the block when its words change.
+            if (completeMachine())
+                markCodePages(where.mapIndex, readBlockHeader(codeCache + at).instructionCount);
             return codeCache + at;
         }
         flushCodeCache();

@@ -8,6 +8,7 @@
 
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "cpu/cpu_core.h"
 #include "cpu/recompiler/code_cache.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/cpu_state.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "cpu/interpreter/interpreter.h"
 #include "romkit/mips_encode.h"

@@ -31,7 +31,7 @@ constexpr uint32_t WINDOW_SIZE = 0x20000;
 // Base registers hold data addresses and are never written by the blocks.
 constexpr uint32_t BASES[] = {26, 27, 29};
 
-enum class Mix { Arithmetic, Memory, Branches, Cop0, Fpu, CompleteFpu };
+enum class Mix { Arithmetic, Memory, Branches, Cop0, Fpu, CompleteFpu, Exceptions };
 
 class BlockGenerator {
   public:
@@ -327,8 +327,34 @@ class BlockGenerator {
         }
     }
 
+    // The complete machine's exceptions: SYSCALL, BREAK, the traps (often on
+    // equal operands) and the doubleword sums that trap on overflow.
+    uint32_t exception() {
+        const uint32_t d = dest(), s = reg(), t = pick(3) ? reg() : s;
+        const uint32_t imm = pick(2) ? uint16_t(rng_()) : uint16_t(int16_t(pick(16)) - 8);
+        static const uint32_t trapFuncts[] = {0x30, 0x31, 0x32, 0x33, 0x34, 0x36};
+        static const uint32_t trapImmediates[] = {8, 9, 10, 11, 12, 14};
+        switch (pick(7)) {
+        case 0:
+            return pick(2) ? 0x0000000Cu : brk();
+        case 1:
+        case 2:
+            return special(0, s, t, trapFuncts[pick(6)]);
+        case 3:
+            return (1u << 26) | (s << 21) | (trapImmediates[pick(6)] << 16) | imm;
+        case 4:
+            return special(d, s, t, 0x2C); // DADD
+        case 5:
+            return special(d, s, t, 0x2E); // DSUB
+        default:
+            return (0x18u << 26) | (s << 21) | (d << 16) | imm; // DADDI
+        }
+    }
+
     uint32_t body() {
         switch (mix_) {
+        case Mix::Exceptions:
+            return pick(6) == 0 ? exception() : pick(3) ? arithmetic() : memory();
         case Mix::Cop0:
             return pick(3) ? cop0() : arithmetic();
         case Mix::Fpu:
@@ -586,4 +612,7 @@ TEST_F(DifferentialTest, RandomCompleteCop0Blocks) {
 }
 TEST_F(DifferentialTest, RandomCompleteMachineFpuBlocks) {
     runBlocks(0x5EED0007, Mix::CompleteFpu, blockCount(4000), true);
+}
+TEST_F(DifferentialTest, RandomExceptionBlocksOfTheCompleteMachine) {
+    runBlocks(0x5EED0006, Mix::Exceptions, blockCount(3000), true);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/cpu_state.h"
+#include "core/machine_mode.h"
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_block.h"
 #include "cpu/recompiler/compile_state.h"
@@ -127,13 +128,36 @@ TEST_F(EmittedCodeTest, EveryTemplateFitsTheRoomKeptPerInstruction) {
         for (uint32_t funct : {F_ADD, F_SUB, F_MUL, F_DIV, F_SQRT, F_ABS, F_MOV, F_NEG, F_TRUNC_W,
                                F_CVT_S, F_CVT_D, F_CVT_W, F_C_EQ, F_C_LT, F_C_LE})
             words.push_back(fpu(fmt, funct, 2, 4, 6));
-    for (uint32_t word : words) {
-        unsigned bytes = 0;
-        const auto lines = translateToText(0x80000248, {word, nop()}, &bytes);
-        EXPECT_LE(bytes, MAX_INSTRUCTION_CODE) << std::hex << word << ": " << joinLines(lines);
-        // Every byte decodes: no stray immediates or broken displacements.
-        EXPECT_FALSE(mentions(lines, "(bad)")) << std::hex << word << ": " << joinLines(lines);
+    for (MachineMode mode : {MachineMode::Design, MachineMode::Complete}) {
+        theMachineMode = mode;
+        for (uint32_t word : words) {
+            unsigned bytes = 0;
+            const auto lines = translateToText(0x80000248, {word, nop()}, &bytes);
+            EXPECT_LE(bytes, MAX_INSTRUCTION_CODE) << std::hex << word << ": " << joinLines(lines);
+            // Every byte decodes: no stray immediates or broken displacements.
+            EXPECT_FALSE(mentions(lines, "(bad)")) << std::hex << word << ": " << joinLines(lines);
+        }
     }
+}
+
+TEST_F(EmittedCodeTest, CompleteMachineLeavesAtAnExceptionAndTracksStores) {
+    theMachineMode = MachineMode::Complete;
+    // ADD: the overflow leaves the block before the result is stored.
+    const auto add = text(special(t2, t0, t1, 0x20));
+    const auto raise = std::find(add.begin(), add.end(), "call enterGuestException");
+    const auto store = std::find(add.begin(), add.end(), "mov dword ptr [gpr10.lo], eax");
+    ASSERT_NE(raise, add.end()) << joinLines(add);
+    EXPECT_TRUE(mentions(add, "jno")) << joinLines(add);
+    EXPECT_TRUE(std::find(raise, store, "ret") != store) << joinLines(add);
+    // A trap hands its word and address to the routine that decides it.
+    const auto trap = text(special(0, t0, t1, 0x34));
+    EXPECT_TRUE(mentions(trap, "mov esi, 0x80001000")) << joinLines(trap);
+    EXPECT_TRUE(mentions(trap, "call trapWhen")) << joinLines(trap);
+    // Stores discard the translated code they overwrite.
+    EXPECT_TRUE(mentions(text(sw(t0, 0, t1)), "call memWriteTracked"));
+    theMachineMode = MachineMode::Design;
+    EXPECT_TRUE(mentions(text(sw(t0, 0, t1)), "call memWrite"));
+    EXPECT_TRUE(text(0x0000000Cu).empty()); // SYSCALL does nothing
 }
 
 TEST_F(EmittedCodeTest, TlbWriteStoresTheEntryBeforeDerivingItsTranslation) {

@@ -14,13 +14,16 @@
 #include "base/ui_sink.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory.h"
 #include "core/memory_map.h"
 #include "core/tlb.h"
 #include "cpu/block_analysis.h"
 #include "cpu/cpu_core.h"
 #include "cpu/fpu_control.h"
+#include "cpu/guest_exceptions.h"
 #include "cpu/recompiler/code_cache.h"
+#include "cpu/recompiler/code_pages.h"
 #include "cpu/recompiler/compile_block.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/complete_fpu_translators.h"
@@ -41,6 +44,7 @@ void CpuTest::TearDown() {
     freeCodeCache();
     installUiSink(nullptr);
     selectedCpuCore = CpuCore::Recompiler;
+    theMachineMode = MachineMode::Design;
 }
 
 void CpuTest::place(uint32_t at, const std::vector<uint32_t>& words) {
@@ -108,6 +112,9 @@ std::map<uintptr_t, std::string> addressNames() {
     add(reinterpret_cast<const void*>(&divideWordUnsigned), "divideWordUnsigned");
     add(reinterpret_cast<const void*>(&stuckInCrcLoop), "stuckInCrcLoop");
     add(reinterpret_cast<const void*>(&skipIdleTime), "skipIdleTime");
+    add(reinterpret_cast<const void*>(&memWriteTracked), "memWriteTracked");
+    add(reinterpret_cast<const void*>(&enterGuestException), "enterGuestException");
+    add(reinterpret_cast<const void*>(&trapWhen), "trapWhen");
     return names;
 }
 

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "core_comparison.h"
+#include "cpu/instruction_table.h"
 #include "program_generator.h"
 #include "romkit/romkit.h"
 
@@ -36,11 +37,12 @@ std::string imagePath(const std::string& dir, uint64_t seed) {
     return dir + "/seed-" + std::to_string(seed) + ".z64";
 }
 
-bool writeImage(uint64_t seed, const std::string& path) {
+bool writeImage(uint64_t seed, const std::string& path, const CampaignOptions& options) {
     romkit::RomOptions rom;
     rom.name = "CAMPAIGN";
     rom.entry = PROGRAM_ENTRY;
-    return romkit::writeFile(path, romkit::buildRomFromWords(generateProgram(seed).words, rom));
+    const GeneratedProgram program = generateProgram(seed, generatorOptions(options));
+    return romkit::writeFile(path, romkit::buildRomFromWords(program.words, rom));
 }
 
 // Keeps a failing program: its image and what went wrong.
@@ -48,7 +50,7 @@ void keepFailure(uint64_t seed, const std::string& kind, const std::vector<std::
                  const CampaignOptions& options) {
     std::error_code error;
     fs::create_directories(options.failureDirectory, error);
-    writeImage(seed, imagePath(options.failureDirectory, seed));
+    writeImage(seed, imagePath(options.failureDirectory, seed), options);
     std::ofstream text(options.failureDirectory + "/seed-" + std::to_string(seed) + ".txt");
     text << "seed " << seed << "\nkind " << kind << "\nreplay: orvex-campaign --replay " << seed
          << "\n";
@@ -59,15 +61,17 @@ void keepFailure(uint64_t seed, const std::string& kind, const std::vector<std::
 ProgramResult runProgram(uint64_t seed, const CampaignOptions& options, bool keepMemory = false) {
     ProgramResult result;
     const std::string image = options.workDirectory + "/program.z64";
-    if (!writeImage(seed, image)) {
+    if (!writeImage(seed, image, options)) {
         result.kind = "setup";
         result.details.push_back("the image could not be written to " + image);
         return result;
     }
-    const CoreOutcome a = runOnCore(image, CpuCore::Recompiler, options.frames, options.timeBound,
-                                    options.workDirectory, keepMemory);
-    const CoreOutcome b = runOnCore(image, CpuCore::Interpreter, options.frames, options.timeBound,
-                                    options.workDirectory, keepMemory);
+    const MachineMode machine =
+        options.completeMachine ? MachineMode::Complete : MachineMode::Design;
+    const CoreOutcome a = runOnCore(image, CpuCore::Recompiler, machine, options.frames,
+                                    options.timeBound, options.workDirectory, keepMemory);
+    const CoreOutcome b = runOnCore(image, CpuCore::Interpreter, machine, options.frames,
+                                    options.timeBound, options.workDirectory, keepMemory);
     result.instructions = a.report.instructions + b.report.instructions;
     result.viInterrupts = a.report.viInterrupts + b.report.viInterrupts;
     result.halted = a.report.halted && b.report.halted;
@@ -111,6 +115,30 @@ std::string readAll(const std::string& path) {
 }
 
 } // namespace
+
+namespace {
+
+// Words of the complete machine's table that its cores carry out: neither
+// missing nor among those reported when compiled (the formats and
+// conditions a core does not have).
+bool availableOnCompleteMachine(uint32_t word) {
+    const uint8_t shape = completeInstructionTable[instructionIndex(word)].shape;
+    return (shape & (SHAPE_MISSING | SHAPE_REPORTS)) == 0;
+}
+bool availableOnDesignMachine(uint32_t word) {
+    const uint8_t shape = instructionTable[instructionIndex(word)].shape;
+    return (shape & (SHAPE_MISSING | SHAPE_REPORTS)) == 0;
+}
+
+} // namespace
+
+GeneratorOptions generatorOptions(const CampaignOptions& options) {
+    GeneratorOptions g;
+    g.completeMachine = options.completeMachine;
+    if (options.availableOnly)
+        g.accept = options.completeMachine ? availableOnCompleteMachine : availableOnDesignMachine;
+    return g;
+}
 
 uint64_t CampaignFigures::failureCount() const {
     uint64_t n = 0;

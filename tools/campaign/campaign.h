@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include "program_generator.h"
+
 namespace campaign {
 
 struct CampaignOptions {
@@ -21,7 +23,14 @@ struct CampaignOptions {
     std::string failureDirectory = "campaign-failures";
     // Scratch folder of the images and logs.
     std::string workDirectory;
+    // The machine the programs are made for and run on.
+    bool completeMachine = false;
+    // Only instructions the cores carry out: the others become NOPs.
+    bool availableOnly = false;
 };
+
+// The generator's options for a campaign's options.
+GeneratorOptions generatorOptions(const CampaignOptions& options);
 
 struct CampaignFigures {
     uint64_t programs = 0;

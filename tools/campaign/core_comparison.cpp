@@ -118,11 +118,13 @@ uint64_t hashBytes(const uint8_t* bytes, size_t size) {
     return h;
 }
 
-CoreOutcome runOnCore(const std::string& romPath, CpuCore core, uint64_t frames, double timeBound,
-                      const std::string& logDirectory, bool keepMemory) {
+CoreOutcome runOnCore(const std::string& romPath, CpuCore core, MachineMode machine,
+                      uint64_t frames, double timeBound, const std::string& logDirectory,
+                      bool keepMemory) {
     RunnerOptions options;
     options.romPath = romPath;
     options.cpuCore = core;
+    options.machineMode = machine;
     options.frames = frames;
     options.seconds = 20 * timeBound;
     options.logDirectory = logDirectory;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/cpu_state.h"
+#include "core/machine_mode.h"
 #include "core/tlb.h"
 #include "cpu/cpu_core.h"
 #include "runner.h"
@@ -31,8 +32,9 @@ struct CoreOutcome {
 // Runs the image for `frames` vertical interrupts (or until the guest halts,
 // or the run has taken `timeBound` seconds of CPU time) on `core`, with the
 // log in `logDirectory`.
-CoreOutcome runOnCore(const std::string& romPath, CpuCore core, uint64_t frames, double timeBound,
-                      const std::string& logDirectory, bool keepMemory = false);
+CoreOutcome runOnCore(const std::string& romPath, CpuCore core, MachineMode machine,
+                      uint64_t frames, double timeBound, const std::string& logDirectory,
+                      bool keepMemory = false);
 
 // What the interpreter's outcome shows differently from the recompiler's,
 // one line each, starting with its kind: "registers", "memory", "end",

@@ -1,6 +1,7 @@
 // orvex-campaign: random guest programs on both CPU cores.
 //   orvex-campaign [N] [--seed FIRST] [--frames F] [--time-bound S]
 //                  [--failures DIR] [--replay SEED] [--list SEED]
+//                  [--machine complete|design] [--available-only]
 #include <unistd.h>
 
 #include <cstdlib>
@@ -22,8 +23,9 @@ bool number(const char* text, uint64_t& value) {
 }
 
 // Prints a program with its disassembly, for finding what a failure ran.
-void listProgram(uint64_t seed) {
-    const campaign::GeneratedProgram p = campaign::generateProgram(seed);
+void listProgram(uint64_t seed, const campaign::CampaignOptions& options) {
+    const campaign::GeneratedProgram p =
+        campaign::generateProgram(seed, campaign::generatorOptions(options));
     for (size_t i = 0; i < p.words.size(); ++i) {
         const uint32_t pc = campaign::PROGRAM_ENTRY + 4 * uint32_t(i);
         char mnemonic[DISASSEMBLY_TEXT_SIZE], operands[DISASSEMBLY_TEXT_SIZE];
@@ -38,7 +40,8 @@ void listProgram(uint64_t seed) {
 
 int usage() {
     std::fprintf(stderr, "usage: orvex-campaign [N] [--seed FIRST] [--frames F] [--time-bound S] "
-                         "[--failures DIR] [--replay SEED] [--list SEED]\n");
+                         "[--failures DIR] [--replay SEED] [--list SEED] "
+                         "[--machine complete|design] [--available-only]\n");
     return 1;
 }
 
@@ -46,8 +49,8 @@ int usage() {
 
 int main(int argc, char** argv) {
     campaign::CampaignOptions options;
-    uint64_t replay = 0;
-    bool replaying = false;
+    uint64_t replay = 0, listed = 0;
+    bool replaying = false, listing = false;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -71,13 +74,24 @@ int main(int argc, char** argv) {
             replaying = true;
             ++i;
         } else if (!std::strcmp(a, "--list")) {
-            if (!number(v, n)) return usage();
-            listProgram(n);
-            return 0;
+            if (!number(v, listed)) return usage();
+            listing = true;
+            ++i;
+        } else if (!std::strcmp(a, "--machine")) {
+            if (!v || (std::strcmp(v, "complete") != 0 && std::strcmp(v, "design") != 0))
+                return usage();
+            options.completeMachine = std::strcmp(v, "complete") == 0;
+            ++i;
+        } else if (!std::strcmp(a, "--available-only")) {
+            options.availableOnly = true;
         } else if (number(a, options.programs)) {
         } else {
             return usage();
         }
+    }
+    if (listing) {
+        listProgram(listed, options);
+        return 0;
     }
     namespace fs = std::filesystem;
     options.workDirectory =

@@ -1,5 +1,6 @@
 #include "program_generator.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "romkit/mips_encode.h"
@@ -61,7 +62,8 @@ constexpr RegisterBlock REGISTER_BLOCKS[] = {
 
 class Generator {
   public:
-    explicit Generator(uint64_t seed) : r_(seed) {}
+    Generator(uint64_t seed, const GeneratorOptions& options)
+        : r_(seed), complete_(options.completeMachine), accept_(options.accept) {}
 
     GeneratedProgram build() {
         prologue();
@@ -76,12 +78,16 @@ class Generator {
         // modify their code therefore only run forwards: no loops, and every
         // store goes to code past a branch still to come, which neither core
         // has seen yet.
-        forwardOnly_ = r_.chance(50);
+        // The complete machine discards code whose words change, so its
+        // programs loop and change code that has already run as they like.
+        forwardOnly_ = !complete_ && r_.chance(50);
+        inBody_ = true;
         while (w_.size() - out_.bodyStart < bodyWords_) {
             itemStarts_.push_back(uint32_t(w_.size()));
             item();
         }
         out_.bodyEnd = uint32_t(w_.size());
+        inBody_ = false;
         resolveTargets();
         epilogue();
         out_.words = std::move(w_);
@@ -90,7 +96,10 @@ class Generator {
 
   private:
     uint32_t here() const { return PROGRAM_ENTRY + 4 * uint32_t(w_.size()); }
-    void emit(uint32_t word) { w_.push_back(word); }
+    void emit(uint32_t word) {
+        if (inBody_ && accept_ && !accept_(word)) word = nop();
+        w_.push_back(word);
+    }
     void load32(uint32_t reg, uint32_t value) {
         emit(lui(reg, uint16_t(value >> 16)));
         emit(ori(reg, reg, uint16_t(value)));
@@ -163,16 +172,25 @@ class Generator {
     }
 
     void prologue() {
-        // The interrupt handler at the general exception vector counts its
-        // entries and returns.
-        const uint32_t handler[] = {lui(K0, uint16_t(HANDLER_COUNT >> 16)),
-                                    lw(K1, int16_t(HANDLER_COUNT & 0xFFFF), K0),
-                                    addiu(K1, K1, 1),
-                                    sw(K1, int16_t(HANDLER_COUNT & 0xFFFF), K0),
-                                    ERET,
-                                    nop()};
+        // The handler at the general exception vector counts its entries and
+        // returns. On the complete machine it also returns past an exception
+        // raised by an instruction (past the branch and its delay slot when
+        // Cause BD is set); an interrupt returns where it came.
+        const uint32_t count[] = {lui(K0, uint16_t(HANDLER_COUNT >> 16)),
+                                  lw(K1, int16_t(HANDLER_COUNT & 0xFFFF), K0), addiu(K1, K1, 1),
+                                  sw(K1, int16_t(HANDLER_COUNT & 0xFFFF), K0)};
+        std::vector<uint32_t> handler(std::begin(count), std::end(count));
+        if (complete_) {
+            const uint32_t pastException[] = {
+                mfc0(K0, 13),     andi(K1, K0, 0x7C),    itype(0x04, K1, 0, 6), // beq k1, 0, eret
+                mfc0(K1, 14),     itype(0x01, K0, 1, 1),                        // bgez k0, +1
+                addiu(K1, K1, 4), addiu(K1, K1, 4),      mtc0(K1, 14)};
+            handler.insert(handler.end(), std::begin(pastException), std::end(pastException));
+        }
+        handler.push_back(ERET);
+        handler.push_back(nop());
         emit(lui(K1, 0x8000));
-        for (uint32_t i = 0; i < sizeof handler / 4; ++i) {
+        for (uint32_t i = 0; i < handler.size(); ++i) {
             load32(K0, handler[i]);
             emit(sw(K0, int16_t(0x180 + 4 * i), K1));
         }
@@ -257,6 +275,7 @@ class Generator {
                 return emit(unimplemented());
             }
         }
+        if (complete_ && r_.chance(30)) return completeItem();
         const uint32_t roll = r_.below(1000);
         if (roll < 300) return alu();
         if (roll < 420) return immediate();
@@ -573,7 +592,186 @@ class Generator {
         return (uint32_t(OPS[r_.below(sizeof OPS)]) << 26) | (r_.word() & 0x03FFFFFF);
     }
 
+    // --- The complete machine's items. ---
+
+    void completeItem() {
+        switch (r_.below(9)) {
+        case 0:
+        case 1:
+            return doublewordArithmetic();
+        case 2:
+        case 3:
+            return doublewordMemory();
+        case 4:
+        case 5:
+            return completeFpu();
+        case 6:
+            return exceptionItem();
+        case 7:
+            return changeCodeInLoop(r_.chance(50));
+        default:
+            return r_.chance(30) ? dmaOverCode() : changeCodeInLoop(r_.chance(50));
+        }
+    }
+
+    // DSLLV, DSRLV, DSRAV, DADD, DADDU, DSUB, DSUBU, DSRA, DADDI, DADDIU,
+    // DMULT, DDIV.
+    void doublewordArithmetic() {
+        static constexpr uint8_t FUNCTS[] = {0x14, 0x16, 0x17, 0x2C, 0x2D, 0x2E, 0x2F, 0x3B};
+        switch (r_.below(4)) {
+        case 0:
+        case 1:
+            return emit(rtype(src(), src(), reg(), r_.below(32), FUNCTS[r_.below(sizeof FUNCTS)]));
+        case 2:
+            return emit(itype(r_.chance(50) ? 0x18 : 0x19, src(), reg(), r_.word()));
+        default:
+            emit(rtype(src(), src(), 0, 0, r_.chance(50) ? 0x1C : 0x1E));
+            if (r_.chance(70)) emit(r_.chance(50) ? mfhi(reg()) : mflo(reg()));
+        }
+    }
+
+    // LWU, LD, SD at any alignment the cores accept, the unaligned
+    // doubleword pairs LDL/LDR and SDL/SDR, and LL/SC, LLD/SCD.
+    void doublewordMemory() {
+        struct Op {
+            uint8_t opcode, size;
+        };
+        static constexpr Op OPS[] = {{0x27, 4}, {0x37, 8}, {0x3F, 8}, {0x1A, 1},
+                                     {0x1B, 1}, {0x2C, 1}, {0x2D, 1}, {0x30, 4},
+                                     {0x38, 4}, {0x34, 8}, {0x3C, 8}};
+        const Op op = OPS[r_.below(sizeof OPS / sizeof OPS[0])];
+        const uint32_t base = reg();
+        load32(base, 0x80100000 + r_.below(0x100000) / op.size * op.size);
+        const uint32_t rt = reg() == base ? src() : reg();
+        const int16_t offset = int16_t(int32_t(r_.below(64)) - 32) * int16_t(op.size);
+        emit(itype(op.opcode, base, rt, uint16_t(offset)));
+        // An ERET between LL and SC makes the SC fail.
+        if ((op.opcode == 0x30 || op.opcode == 0x34) && r_.chance(70))
+            emit(itype(op.opcode + 8, base, reg(), uint16_t(offset)));
+    }
+
+    // Every FPU function in every format, the sixteen conditions, the
+    // rounding modes and the flags of FCR31, and Status.FR.
+    void completeFpu() {
+        static constexpr uint8_t FMTS[] = {16, 17, 20, 21};
+        const uint32_t roll = r_.below(10);
+        if (roll < 6) {
+            const uint32_t funct = r_.chance(25) ? 0x30 + r_.below(16) : r_.below(0x30);
+            emit((COP1 << 26) | (uint32_t(FMTS[r_.below(4)]) << 21) | (r_.below(32) << 16) |
+                 (r_.below(32) << 11) | (r_.below(32) << 6) | funct);
+        } else if (roll < 8) {
+            // CTC1: a rounding mode, sometimes flags and enables as well.
+            const uint32_t value = reg();
+            load32(value, r_.below(4) | (r_.chance(20) ? (r_.word() & 0x0003F07C) : 0) |
+                              (r_.chance(50) ? 0x00800000u : 0));
+            emit((COP1 << 26) | (6u << 21) | (value << 16) | (31u << 11));
+        } else if (roll < 9) {
+            emit((COP1 << 26) | (2u << 21) | (reg() << 16) | (31u << 11)); // CFC1
+        } else {
+            // Status.FR flips; the rest of Status stays as it is.
+            const uint32_t t = reg();
+            emit(mfc0(t, 12));
+            const uint32_t mask = reg() == t ? src() : reg();
+            load32(mask, 0x04000000);
+            emit(rtype(t, mask, t, 0, 0x26)); // xor
+            emit(mtc0(t, 12));
+        }
+    }
+
+    // SYSCALL, BREAK, the traps (often on equal operands) and the sums that
+    // trap on overflow; the handler returns past each.
+    void exceptionItem() {
+        static constexpr uint8_t TRAPS[] = {0x30, 0x31, 0x32, 0x33, 0x34, 0x36};
+        static constexpr uint8_t TRAP_IMMEDIATES[] = {8, 9, 10, 11, 12, 14};
+        const uint32_t s = src(), t = r_.chance(50) ? s : src();
+        switch (r_.below(5)) {
+        case 0:
+            return emit(r_.chance(50) ? 0x0000000C : 0x0000000D);
+        case 1:
+            return emit(rtype(s, t, 0, r_.below(32), TRAPS[r_.below(sizeof TRAPS)]));
+        case 2:
+            return emit(itype(0x01, s, TRAP_IMMEDIATES[r_.below(sizeof TRAP_IMMEDIATES)],
+                              r_.chance(50) ? r_.below(16) : r_.word()));
+        case 3: {
+            // An overflow near for certain: 0x7FFFFFFF and a positive step.
+            const uint32_t big = reg();
+            load32(big, 0x7FFFFFF0 + r_.below(16));
+            emit(itype(0x08, big, reg(), 1 + r_.below(64)));
+            return;
+        }
+        default:
+            static constexpr uint8_t SUMS[] = {0x20, 0x22, 0x2C, 0x2E};
+            return emit(rtype(s, t, reg(), 0, SUMS[r_.below(sizeof SUMS)]));
+        }
+    }
+
+    // Code changed after it ran, in a loop that runs twice: its first pass
+    // runs a word and then overwrites it (by a store, or by a PI DMA of the
+    // word before it from the image), the second pass runs the new word.
+    void changeCodeInLoop(bool byDma) {
+        const uint32_t counter = reg();
+        emit(addiu(counter, 0, 2));
+        const uint32_t top = uint32_t(w_.size());
+        emit(loopSafeInstruction(counter));
+        const uint32_t changed = uint32_t(w_.size());
+        emit(loopSafeInstruction(counter));
+        uint32_t a = reg(), b = reg();
+        while (a == counter)
+            a = reg();
+        while (b == counter || b == a)
+            b = reg();
+        if (byDma) {
+            load32(a, 0xA4600000);
+            load32(b, (PROGRAM_ENTRY + 4 * changed) & 0x1FFFFFFF);
+            emit(sw(b, 0, a));
+            load32(b, 0x10001000 + 4 * top);
+            emit(sw(b, 4, a));
+            emit(addiu(b, 0, 3));
+            emit(sw(b, 12, a));
+        } else {
+            load32(a, loopSafeInstruction(counter));
+            load32(b, PROGRAM_ENTRY + 4 * changed);
+            emit(sw(a, 0, b));
+        }
+        emit(addiu(counter, counter, -1));
+        emit(itype(0x07, counter, 0, uint16_t(int32_t(top) - int32_t(w_.size()) - 1))); // bgtz
+        emit(nop());
+    }
+
+    // An instruction for such a loop: no branch, and no field names the
+    // loop's counter.
+    uint32_t loopSafeInstruction(uint32_t counter) {
+        for (;;) {
+            const uint32_t word = storedInstruction();
+            const uint32_t op = word >> 26;
+            if (op >= 0x04 && op <= 0x07) continue;
+            if (((word >> 16) & 31) == counter || ((word >> 11) & 31) == counter) continue;
+            return word;
+        }
+    }
+
+    // A PI DMA from the image puts the program's own words back over code
+    // that has already run (and may have been changed by stores).
+    void dmaOverCode() {
+        const uint32_t from = itemStarts_[r_.below(uint32_t(itemStarts_.size()))];
+        const uint32_t words = std::min<uint32_t>(1 + r_.below(32), uint32_t(w_.size()) - from);
+        const uint32_t pi = reg();
+        uint32_t value = reg();
+        while (value == pi)
+            value = reg();
+        load32(pi, 0xA4600000);
+        load32(value, (PROGRAM_ENTRY + 4 * from) & 0x1FFFFFFF);
+        emit(sw(value, 0, pi));
+        load32(value, 0x10001000 + 4 * from);
+        emit(sw(value, 4, pi));
+        load32(value, 4 * words - 1);
+        emit(sw(value, 12, pi));
+    }
+
     Random r_;
+    bool complete_ = false;
+    bool (*accept_)(uint32_t) = nullptr;
+    bool inBody_ = false;
     std::vector<uint32_t> w_;
     GeneratedProgram out_;
     uint32_t bodyWords_ = 0;
@@ -585,8 +783,8 @@ class Generator {
 
 } // namespace
 
-GeneratedProgram generateProgram(uint64_t seed) {
-    return Generator(seed).build();
+GeneratedProgram generateProgram(uint64_t seed, const GeneratorOptions& options) {
+    return Generator(seed, options).build();
 }
 
 } // namespace campaign

@@ -23,6 +23,18 @@ struct GeneratedProgram {
     uint32_t bodyEnd = 0;   // index of the first word of the epilogue
 };
 
-GeneratedProgram generateProgram(uint64_t seed);
+// Which machine the programs are made for. The complete machine's programs
+// also use the 64-bit operations, unaligned doubleword accesses, LL/SC, the
+// whole FPU with both register modes and the rounding modes, SYSCALL, BREAK,
+// traps and overflows (which their handler returns past), and change code
+// that has already run, by stores and by PI DMA.
+struct GeneratorOptions {
+    bool completeMachine = false;
+    // When set, body words it refuses become NOPs (the campaign refuses the
+    // instructions the cores would report as missing, to run only what works).
+    bool (*accept)(uint32_t word) = nullptr;
+};
+
+GeneratedProgram generateProgram(uint64_t seed, const GeneratorOptions& options = {});
 
 } // namespace campaign

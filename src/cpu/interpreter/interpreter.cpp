@@ -42,6 +42,15 @@ struct BlockPlan {
     bool truncated = false;
 };
 
+// Whether a step before `end` asked for the end check at the block's exit (a
+// store, or a native routine that may start a task).
+bool endCheckRequestedBefore(uint32_t end) {
+    for (uint32_t i = 0; i < end; ++i)
+        if ((steps[i].flags & STEP_REQUESTS_END_CHECK) || steps[i].nativeCallAfter != nullptr)
+            return true;
+    return false;
+}
+
 BlockPlan compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable) {
     steps.clear();
     BlockAnalysis block(startPc, source, wordsAvailable);
@@ -69,7 +78,9 @@ uint32_t interpretBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsA
         const Instruction in{startPc + i * 4, step.word, step.flags};
         step.run(in, run);
         if (run.leftEarly) {
-            if (step.flags & STEP_END_CHECK_ON_EXIT) endCheck();
+            if ((step.flags & STEP_END_CHECK_ON_EXIT) ||
+                (run.exceptionTaken && endCheckRequestedBefore(i)))
+                endCheck();
             break;
         }
         if (step.nativeCallAfter != nullptr) step.nativeCallAfter();

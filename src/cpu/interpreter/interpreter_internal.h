@@ -41,6 +41,10 @@ struct Instruction {
 struct BlockRun {
     // Set by a likely branch whose condition fails: the block returns at once.
     bool leftEarly = false;
+    // Set with leftEarly by an instruction that entered the exception
+    // handler: the block ends there, through the end check when an earlier
+    // instruction of the block requested it.
+    bool exceptionTaken = false;
 };
 
 // Routine of the entries that do nothing when run (reserved encodings and
@@ -158,6 +162,16 @@ void interpretFpuCvtS(const Instruction&, BlockRun&);
 void interpretFpuCvtD(const Instruction&, BlockRun&);
 void interpretFpuCvtW(const Instruction&, BlockRun&);
 void interpretFpuCompare(const Instruction&, BlockRun&);
+
+// The complete machine's exceptions: SYSCALL, BREAK, the traps, and the
+// additions and subtractions that trap on overflow.
+void interpretSyscall(const Instruction&, BlockRun&);
+void interpretBreak(const Instruction&, BlockRun&);
+void interpretTrap(const Instruction&, BlockRun&);
+void interpretAddChecked(const Instruction&, BlockRun&);
+void interpretAddiChecked(const Instruction&, BlockRun&);
+void interpretSubChecked(const Instruction&, BlockRun&);
+void interpretDoublewordChecked(const Instruction&, BlockRun&);
 
 // --- Register helpers. Register 0 is never written. ---
 

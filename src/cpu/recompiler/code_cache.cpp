@@ -13,6 +13,8 @@
 #include "core/tlb.h"
 #include "cpu/cpu_core.h"
 #include "cpu/end_check.h"
+#include "cpu/guest_exceptions.h"
+#include "cpu/recompiler/code_pages.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/native_routines.h"
 #include "cpu/recompiler/translators.h"
@@ -45,6 +47,10 @@ const ReachedAddress reachedAddresses[] = {
     {"tlb", &tlb},
     {"memRead", reinterpret_cast<const void*>(&memRead)},
     {"memWrite", reinterpret_cast<const void*>(&memWrite)},
+    {"memWriteTracked", reinterpret_cast<const void*>(&memWriteTracked)},
+    {"enterGuestException", reinterpret_cast<const void*>(&enterGuestException)},
+    {"trapWhen", reinterpret_cast<const void*>(&trapWhen)},
+    {"doublewordChecked", reinterpret_cast<const void*>(&doublewordChecked)},
     {"loadWordLeft", reinterpret_cast<const void*>(&loadWordLeft)},
     {"loadWordRight", reinterpret_cast<const void*>(&loadWordRight)},
     {"storeWordLeft", reinterpret_cast<const void*>(&storeWordLeft)},
@@ -119,6 +125,7 @@ bool initCodeCache() {
     exceptionVectorBuffer = vectorStorage;
     usedBytes = 0;
     flushCount = 0;
+    forgetCodePages();
     return true;
 }
 
@@ -137,6 +144,7 @@ void flushCodeCache(const char* reason) {
     std::memset(blockMap, 0xFF, BLOCK_MAP_ENTRIES * sizeof(uint32_t));
     std::memset(cacheStorage, 0x90, usedBytes);
     usedBytes = 0;
+    forgetCodePages();
     ++flushCount;
     logLine("%s: every translated block discarded.", reason);
 }

@@ -4,8 +4,10 @@
 #include "base/ui_sink.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
+#include "core/machine_mode.h"
 #include "core/memory_map.h"
 #include "cpu/cpu_core.h"
+#include "cpu/recompiler/code_pages.h"
 
 namespace {
 
@@ -20,7 +22,9 @@ void setLowSignExtended(uint32_t rt, uint32_t value) {
 }
 
 void writeIfChanged(uint32_t vaddr, uint32_t oldWord, uint32_t newWord) {
-    if (newWord != oldWord) *reinterpret_cast<uint32_t*>(memWrite(vaddr)) = newWord;
+    if (newWord == oldWord) return;
+    uint8_t* target = completeMachine() ? memWriteTracked(vaddr) : memWrite(vaddr);
+    *reinterpret_cast<uint32_t*>(target) = newWord;
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 // halfword addresses are XORed with 3 and 2 first (guest memory is held as
 // host-order words). Doublewords are two words, the high one first.
 #include "core/cpu_state.h"
+#include "core/machine_mode.h"
 #include "core/memory_map.h"
+#include "cpu/recompiler/code_pages.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/native_routines.h"
 #include "cpu/recompiler/translators.h"
@@ -67,9 +69,14 @@ void emitLoadDoubleword(uint32_t* lowWord, uint32_t* highWord) {
     }
 }
 
+// The complete machine's stores also discard translated code they overwrite.
+uint8_t* (*storeRoutine())(uint32_t) {
+    return completeMachine() ? memWriteTracked : memWrite;
+}
+
 void emitStore(uint32_t xorMask, const uint32_t* source, void (*access)()) {
     emitAddress(xorMask);
-    emitTranslate(memWrite);
+    emitTranslate(storeRoutine());
     movRegAbs(ECX, source);
     access();
 }
@@ -77,7 +84,7 @@ void emitStore(uint32_t xorMask, const uint32_t* source, void (*access)()) {
 // highWord (when not null) goes to the address, lowWord to address + 4.
 void emitStoreDoubleword(const uint32_t* highWord, const uint32_t* lowWord) {
     emitAddress(0);
-    emitTranslate(memWrite);
+    emitTranslate(storeRoutine());
     if (highWord) {
         movRegAbs(ECX, highWord);
         movPtrRaxEcx();

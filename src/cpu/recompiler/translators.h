@@ -126,6 +126,18 @@ void translateFpuCvtD();
 void translateFpuCvtW();
 void translateFpuCompare();
 
+// The complete machine's exceptions: SYSCALL, BREAK, the traps, and the
+// additions and subtractions that trap on overflow. An instruction that
+// raises one leaves its block at once, through the end check when an earlier
+// store asked for it.
+void translateSyscall();
+void translateBreak();
+void translateTrap();
+void translateAddChecked();
+void translateAddiChecked();
+void translateSubChecked();
+void translateDoublewordChecked();
+
 // A two-way branch after its comparison: jcc `skipFirst` over the store of
 // `first` into pc, a jmp over the store of `second`.
 void emitTwoWay(x86::Cond skipFirst, uint32_t first, uint32_t second);

@@ -20,6 +20,8 @@ enum Reg : uint8_t { EAX = 0, ECX = 1, EDX = 2, EBX = 3, ESI = 6, EDI = 7 };
 
 // Condition codes of jcc (the low nibble of 0x7x).
 enum Cond : uint8_t {
+    JO = 0x0,
+    JNO = 0x1,
     JB = 0x2,
     JAE = 0x3,
     JE = 0x4,

@@ -1,0 +1,126 @@
+// Code that changes, on the complete machine and on both cores: a routine
+// overwritten by a store and then by a PI DMA after it ran runs its new words
+// the next time; a store into the running block lets the block finish as it
+// was and the new word runs the next time. The design machine's recompiler
+// keeps running the old code. Skipped when the MIPS cross tools are not
+// installed.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/cpu_state.h"
+#include "core/machine_mode.h"
+#include "core/rom_file.h"
+#include "cpu/cpu_core.h"
+#include "support/cpu_test_support.h"
+#include "support/guest_program.h"
+#include "support/test_machine.h"
+
+namespace {
+
+constexpr uint32_t LOAD_ADDRESS = 0x80001000;
+constexpr uint32_t RESULTS = 0x100000; // physical address of $s0's area
+
+const char* const PROGRAM = R"(
+        .set noreorder
+        .set noat
+        .text
+        .globl start
+start:  lui   $s0, 0x8010
+        jal   routine
+        nop
+        sw    $v0, 0($s0)
+        # A store replaces the routine's delay slot: v0 = 2.
+        lw    $t0, store_word
+        la    $t1, routine
+        sw    $t0, 4($t1)
+        jal   routine
+        nop
+        sw    $v0, 4($s0)
+        # A PI DMA from the cartridge copies `replacement` over the routine.
+        lui   $t2, 0xA460
+        la    $t1, routine
+        lui   $t0, 0x1FFF
+        ori   $t0, $t0, 0xFFFF
+        and   $t1, $t1, $t0
+        sw    $t1, 0($t2)
+        li    $t0, 0x10001000 + (replacement - start)
+        sw    $t0, 4($t2)
+        li    $t0, 7
+        sw    $t0, 12($t2)
+        jal   routine
+        nop
+        sw    $v0, 8($s0)
+
+        # A store into the running block: the old word runs first (5),
+        # then the new one (7).
+        lw    $t0, patch_word
+        move  $s2, $zero
+again:  la    $t1, patch
+        sw    $t0, 0($t1)
+patch:  addiu $v1, $zero, 5
+        sll   $t3, $s2, 2
+        addu  $t3, $t3, $s0
+        sw    $v1, 12($t3)
+        addiu $s2, $s2, 1
+        slti  $t4, $s2, 2
+        bne   $t4, $zero, again
+        nop
+finish: j     finish
+        nop
+
+        .align 12
+routine:
+        jr    $ra
+        addiu $v0, $zero, 1
+replacement:
+        jr    $ra
+        addiu $v0, $zero, 3
+store_word:
+        addiu $v0, $zero, 2
+patch_word:
+        addiu $v1, $zero, 7
+)";
+
+using CodePagesTest = CpuTest;
+
+// Runs the program from a cartridge image that holds it at offset 0x1000;
+// returns the four results.
+std::vector<uint32_t> runProgram(const GuestProgram& program, CpuCore core) {
+    resetBareMachine();
+    std::vector<uint32_t> image(0x400 + program.words.size());
+    std::copy(program.words.begin(), program.words.end(), image.begin() + 0x400);
+    theRom.romSize = uint32_t(image.size() * 4);
+    theRom.romImage = std::make_unique<uint8_t[]>(theRom.romSize + 8);
+    std::memcpy(theRom.romImage.get(), image.data(), theRom.romSize);
+    selectCpuCore(core);
+    for (size_t i = 0; i < program.words.size(); ++i)
+        setGuestWord((LOAD_ADDRESS & 0x7FFFFF) + uint32_t(4 * i), program.words[i]);
+    theCpu.pc = LOAD_ADDRESS;
+    EXPECT_TRUE(runBlocksUntil(program.symbol("finish"), 1000));
+    std::vector<uint32_t> results;
+    for (uint32_t i = 0; i < 5; ++i)
+        results.push_back(guestWord(RESULTS + 4 * i));
+    theRom.freeImage();
+    return results;
+}
+
+} // namespace
+
+TEST_F(CodePagesTest, OverwrittenCodeRunsAnewOnBothCores) {
+    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
+    GuestProgram program;
+    std::string error;
+    ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+
+    theMachineMode = MachineMode::Complete;
+    const std::vector<uint32_t> fresh{1, 2, 3, 5, 7};
+    EXPECT_EQ(runProgram(program, CpuCore::Recompiler), fresh);
+    EXPECT_EQ(runProgram(program, CpuCore::Interpreter), fresh);
+
+    // The design machine never discards a translated block (the loop's second
+    // pass starts a block of its own, which reads the new word).
+    theMachineMode = MachineMode::Design;
+    EXPECT_EQ(runProgram(program, CpuCore::Recompiler), (std::vector<uint32_t>{1, 1, 1, 5, 7}));
+    selectedCpuCore = CpuCore::Recompiler;
+}

@@ -1,0 +1,145 @@
+// The complete machine's exceptions raised by instructions, end to end on both
+// cores: a guest handler at the general exception vector logs EPC and Cause
+// of SYSCALL, BREAK, traps and overflows and returns past each; one raised
+// in a delay slot reports the branch with BD. The design machine keeps its
+// old handling. Skipped when the MIPS cross tools are not installed.
+#include <gtest/gtest.h>
+
+#include "core/cpu_state.h"
+#include "core/machine_mode.h"
+#include "cpu/cpu_core.h"
+#include "support/cpu_test_support.h"
+#include "support/guest_program.h"
+#include "support/test_machine.h"
+
+namespace {
+
+constexpr uint32_t LOAD_ADDRESS = 0x80001000;
+constexpr uint32_t LOG = 0x100000; // physical address of the handler's log ($s0)
+
+const char* const PROGRAM = R"(
+        .set noreorder
+        .set noat
+        .text
+        .globl start
+start:  lui   $s0, 0x8010
+        move  $s1, $zero
+        la    $t0, handler
+        la    $t1, handler_end
+        lui   $t2, 0x8000
+        ori   $t2, $t2, 0x0180
+copy:   lw    $t3, 0($t0)
+        sw    $t3, 0($t2)
+        addiu $t0, $t0, 4
+        bne   $t0, $t1, copy
+        addiu $t2, $t2, 4
+
+site_syscall:
+        syscall
+site_break:
+        break
+        li    $t0, 5
+site_teq:
+        teq   $t0, $t0
+        tne   $t0, $t0
+        tgei  $t0, 6
+site_tlti:
+        tlti  $t0, 6
+        lui   $t1, 0x7FFF
+        ori   $t1, $t1, 0xFFFF
+        li    $t2, 0x1234
+        li    $t3, 0x77
+        li    $t5, 0x55
+site_add:
+        add   $t2, $t1, $t1
+        sw    $t2, 0x100($s0)
+site_addi:
+        addi  $t3, $t1, 1
+        addu  $t4, $t1, $t1
+site_sub:
+        sub   $t5, $t1, $t4
+        sub   $t6, $zero, $t1
+site_branch:
+        beq   $zero, $zero, after
+        syscall
+after:  sw    $s1, 0x104($s0)
+finish: j     finish
+        nop
+
+handler:
+        mfc0  $k0, $14
+        mfc0  $k1, $13
+        addu  $t9, $s0, $s1
+        sw    $k0, 0($t9)
+        sw    $k1, 4($t9)
+        addiu $s1, $s1, 8
+        bltz  $k1, in_slot
+        addiu $k0, $k0, 4
+        mtc0  $k0, $14
+        eret
+in_slot:
+        addiu $k0, $k0, 4
+        mtc0  $k0, $14
+        eret
+handler_end:
+)";
+
+using GuestExceptionsTest = CpuTest;
+
+} // namespace
+
+TEST_F(GuestExceptionsTest, HandlerSeesEachExceptionAndReturnsPastIt) {
+    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
+    GuestProgram program;
+    std::string error;
+    ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+    struct Expected {
+        const char* site;
+        uint32_t cause;
+    };
+    const Expected expected[] = {
+        {"site_syscall", 8 << 2}, {"site_break", 9 << 2},
+        {"site_teq", 13 << 2},    {"site_tlti", 13 << 2},
+        {"site_add", 12 << 2},    {"site_addi", 12 << 2},
+        {"site_sub", 12 << 2},    {"site_branch", 0x80000000u | (8 << 2)},
+    };
+    theMachineMode = MachineMode::Complete;
+    uint64_t registers[2][32];
+    for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
+        SCOPED_TRACE(cpuCoreName(core));
+        resetBareMachine();
+        selectCpuCore(core);
+        place(LOAD_ADDRESS, program.words);
+        theCpu.pc = LOAD_ADDRESS;
+        ASSERT_TRUE(runBlocksUntil(program.symbol("finish"), 1000));
+        ASSERT_EQ(guestWord(LOG + 0x104), 8 * std::size(expected));
+        for (size_t i = 0; i < std::size(expected); ++i) {
+            SCOPED_TRACE(expected[i].site);
+            EXPECT_EQ(guestWord(LOG + 8 * i), program.symbol(expected[i].site));
+            EXPECT_EQ(guestWord(LOG + 8 * i + 4) & 0x8000007Cu, expected[i].cause);
+        }
+        // The overflowing ADD, ADDI and SUB wrote nothing.
+        EXPECT_EQ(guestWord(LOG + 0x100), 0x1234u);
+        EXPECT_EQ(theCpu.gpr[11].value(), 0x77u);
+        EXPECT_EQ(theCpu.gpr[13].value(), 0x55u);
+        EXPECT_EQ(theCpu.gpr[14].value(), 0xFFFFFFFF80000001u);
+        EXPECT_EQ(theCpu.cop0[COP0_STATUS] & 2, 0u);
+        for (unsigned r = 0; r < 32; ++r)
+            registers[core == CpuCore::Interpreter][r] = theCpu.gpr[r].value();
+    }
+    for (unsigned r = 0; r < 32; ++r)
+        EXPECT_EQ(registers[0][r], registers[1][r]) << gprNames[r];
+
+    // The design machine: SYSCALL does nothing, BREAK is missing and halts.
+    theMachineMode = MachineMode::Design;
+    resetBareMachine();
+    selectCpuCore(CpuCore::Recompiler);
+    sink.clear();
+    place(LOAD_ADDRESS, program.words);
+    theCpu.pc = LOAD_ADDRESS;
+    EXPECT_FALSE(runBlocksUntil(program.symbol("finish"), 1000));
+    ASSERT_FALSE(sink.messages().empty());
+    EXPECT_NE(sink.messages()[0].text.find("missing in the recompiler"), std::string::npos);
+    EXPECT_EQ(guestWord(LOG), 0u);
+    selectedCpuCore = CpuCore::Recompiler;
+}
