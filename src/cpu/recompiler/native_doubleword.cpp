@@ -5,6 +5,7 @@
 #include "core/cpu_state.h"
 #include "core/load_linked.h"
 #include "core/memory_map.h"
+#include "cpu/recompiler/code_pages.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ uint64_t readDoubleword(uint32_t vaddr) {
 }
 
 void writeDoubleword(uint32_t vaddr, uint64_t value) {
-    uint8_t* p = memWrite(vaddr);
+    uint8_t* p = memWriteTracked(vaddr);
     putWord(p, uint32_t(value >> 32));
     putWord(p + 4, uint32_t(value));
 }
@@ -141,7 +142,7 @@ void loadLinkedDoubleword(uint32_t rt, uint32_t vaddr) {
 void storeConditionalWord(uint32_t rt, uint32_t vaddr) {
     rt &= 31;
     if (loadLinkedBit) {
-        uint8_t* p = memWrite(vaddr);
+        uint8_t* p = memWriteTracked(vaddr);
         putWord(p, theCpu.gpr[rt].lo);
     }
     setGpr(rt, loadLinkedBit ? 1 : 0);

@@ -8,6 +8,7 @@
 #include "cpu/block_analysis.h"
 #include "cpu/fpu_control.h"
 #include "cpu/fpu_register_file.h"
+#include "cpu/recompiler/code_pages.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/complete_fpu_translators.h"
 #include "cpu/recompiler/translators.h"
@@ -22,7 +23,7 @@ CompileState& cs() {
     return compileState;
 }
 
-// RAX = the host pointer of gpr[rs].lo + simm through memRead or memWrite.
+// RAX = the host pointer of gpr[rs].lo + simm through memRead or memWriteTracked.
 void emitHostPointer(uint8_t* (*translate)(uint32_t)) {
     movRegAbs(EAX, gprLo(cs().rs));
     addEaxImm(cs().simm());
@@ -90,14 +91,14 @@ void translateCompleteLdc1() {
 }
 
 void translateCompleteSwc1() {
-    emitHostPointer(memWrite);
+    emitHostPointer(memWriteTracked);
     movRegAbs(ECX, fpuWordSlot(cs().rt));
     movPtrRaxEcx();
 }
 
 void translateCompleteSdc1() {
     const uint32_t* slot = fpuDoublewordSlot(cs().rt);
-    emitHostPointer(memWrite);
+    emitHostPointer(memWriteTracked);
     movRegAbs(ECX, slot + 1);
     movPtrRaxEcx();
     addRaxImm8(4);
