@@ -22,6 +22,11 @@ bool resetMachine() {
     // Whole entries, the derived page range included: an earlier run's
     // translation must not survive into this one.
     std::memset(tlb, 0, sizeof tlb);
+    // Register effects an earlier run marked but never carried out (its last
+    // store into a device register was not followed by an end check) would
+    // act on this run's fresh registers at its first end check.
+    mem_actions[0] = 0;
+    mem_actions[1] = 0;
     std::memset(theCpu.fpr, 0, sizeof theCpu.fpr);
     std::memset(theCpu.fprOdd, 0, sizeof theCpu.fprOdd);
     std::memset(theCpu.cop0, 0, sizeof theCpu.cop0);

@@ -1,5 +1,7 @@
 #include "hw/register_effects.h"
 
+#include <cstring>
+
 #include "core/memory.h"
 #include "core/register_area.h"
 
@@ -13,6 +15,10 @@ alignas(8) uint32_t latchSlots[static_cast<int>(WriteLatch::Count)][2] = {};
 
 uint32_t& latchedStore(WriteLatch latch) {
     return latchSlots[static_cast<int>(latch)][0];
+}
+
+void clearWriteLatches() {
+    std::memset(latchSlots, 0, sizeof latchSlots);
 }
 
 uint8_t* latchTarget(WriteLatch latch, uint32_t action) {

@@ -12,6 +12,9 @@
 // effect reads the stored word from its latch.
 enum class WriteLatch { SpStatus, DpcStatus, MiMode, MiIntrMask, PiStatus, Count };
 uint32_t& latchedStore(WriteLatch latch);
+// Empties every latch. A run may end with a store latched and its effect
+// never carried out (no end check came after it); a new run starts without it.
+void clearWriteLatches();
 
 // Store targets: the latch, or the register's own word, with `action` marked
 // in mem_actions for the end of the block.

@@ -11,6 +11,7 @@
 #include "host/output_window_host.h"
 #include "host/sound_backend.h"
 #include "hw/audio_output.h"
+#include "hw/register_effects.h"
 #include "hw/sound_events.h"
 #include "plugins/controller_plugin.h"
 #include "rsp/display_list_state.h"
@@ -130,6 +131,7 @@ bool EmulationSession::startEmulation() {
         haltEmulation();
         return false;
     }
+    clearWriteLatches();
     resetDisplayLists();
 
     // The speed display.

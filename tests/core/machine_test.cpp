@@ -71,6 +71,10 @@ TEST(MachineReset, SecondResetLeavesNothingOfTheFirstRun) {
     theCpu.gpr[5].set(99);
     theCpu.cop0[COP0_COUNT] = 1234;
     theCpu.fpr[3] = 7;
+    // A register effect marked by the last store of the run, not yet
+    // carried out (an SP DMA).
+    mem_actions[0] = 0x100;
+    mem_actions[1] = 1;
     haltEmulation();
     ASSERT_TRUE(resetMachine());
     EXPECT_EQ(blockWord(theMemory.rdram, 0x1000), 0u);
@@ -90,6 +94,8 @@ TEST(MachineReset, SecondResetLeavesNothingOfTheFirstRun) {
     EXPECT_EQ(theCpu.gpr[5].value(), 0u);
     EXPECT_EQ(theCpu.cop0[COP0_COUNT], 0u);
     EXPECT_EQ(theCpu.fpr[3], 0u);
+    EXPECT_EQ(mem_actions[0], 0u);
+    EXPECT_EQ(mem_actions[1], 0u);
     EXPECT_FALSE(isEmulationHalted());
 }
 

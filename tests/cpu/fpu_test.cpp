@@ -181,6 +181,22 @@ TEST_P(FpuTest, NaNsAreTheX87s) {
     EXPECT_EQ(theCpu.fpr[24], 7u);
     EXPECT_EQ(theCpu.fpr[26], 7u);
     EXPECT_EQ(theCpu.fpr[27], 0xFFF80000u);
+
+    // A NaN in fs and a signalling NaN in ft: fs (quieted), whatever the
+    // significands, as the x87 returns the quiet operand of such a pair.
+    theCpu.fpr[2] = 0xFFE00000; // quiet
+    theCpu.fpr[3] = 0x7FBFFFFF; // signalling, larger significand
+    theCpu.fpr[4] = 0x7F800001; // signalling
+    setDouble(8, std::numeric_limits<double>::quiet_NaN());
+    theCpu.fpr[10] = 0xFFFFFFFF;
+    theCpu.fpr[11] = 0x7FF7FFFF; // signalling, larger significand
+    run({fpu(FMT_S, F_ADD, 20, 2, 3), fpu(FMT_S, F_MUL, 21, 4, 3), fpu(FMT_S, F_ADD, 22, 3, 2),
+         fpu(FMT_D, F_SUB, 24, 8, 10)});
+    EXPECT_EQ(theCpu.fpr[20], 0xFFE00000u);
+    EXPECT_EQ(theCpu.fpr[21], 0x7FC00001u);
+    EXPECT_EQ(theCpu.fpr[22], 0x7FFFFFFFu); // fs signalling: both quiet, the larger wins
+    EXPECT_EQ(theCpu.fpr[25], 0x7FF80000u);
+    EXPECT_EQ(theCpu.fpr[24], 0u);
 }
 
 TEST_P(FpuTest, ComparesSetTheFlagAlsoWhenUnordered) {

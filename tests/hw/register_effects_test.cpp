@@ -1,4 +1,5 @@
 #include "hw/mem_action_bits.h"
+#include "hw/register_effects.h"
 #include "hw_test_support.h"
 #include "video/frame_buffer_display.h"
 
@@ -65,6 +66,17 @@ TEST_F(RegisterEffects, MiInterruptMaskClearWinsAndNeverDeliversPending) {
     EXPECT_EQ(MI_INTR_MASK_REG, 0x0u);
     storeAndProcess(MI_INTR_MASK_REG_ADDR, 0x0208); // SI and PI
     EXPECT_EQ(MI_INTR_MASK_REG, uint32_t(MI_INTR_SI | MI_INTR_PI));
+}
+
+TEST_F(RegisterEffects, NoLatchedStoreReachesTheNextRun) {
+    // A run ends right after a doubleword store to MI_MODE (no end check).
+    store(MI_MODE_REG_ADDR, 0x177);
+    // The next run starts as the session starts it; its first MI write.
+    ASSERT_TRUE(resetMachine());
+    clearWriteLatches();
+    storeAndProcess(MI_INTR_MASK_REG_ADDR, 0x0AAA);
+    EXPECT_EQ(MI_MODE_REG, 0u);
+    EXPECT_EQ(MI_INTR_MASK_REG, 0x3Fu);
 }
 
 TEST_F(RegisterEffects, AcknowledgementsClearTheirInterruptAtOnce) {

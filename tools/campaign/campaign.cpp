@@ -7,9 +7,11 @@
 
 #include <chrono>
 #include <cinttypes>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "core_comparison.h"
@@ -107,6 +109,23 @@ ProgramResult runProgram(uint64_t seed, const CampaignOptions& options, bool kee
     std::exit(0);
 }
 
+// User and system CPU time of a child process so far, from /proc.
+double childCpuSeconds(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    unsigned long long user = 0, system = 0;
+    // Fields from the state on: utime and stime are the 12th and 13th.
+    for (int n = 1; n <= 13 && fields >> field; ++n) {
+        if (n == 12) user = std::strtoull(field.c_str(), nullptr, 10);
+        if (n == 13) system = std::strtoull(field.c_str(), nullptr, 10);
+    }
+    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
 std::string readAll(const std::string& path) {
     std::ifstream in(path);
     std::stringstream s;
@@ -151,10 +170,13 @@ CampaignFigures runCampaign(const CampaignOptions& options, FILE* out) {
     CampaignFigures figures;
     const auto start = std::chrono::steady_clock::now();
     const std::string childErrors = options.workDirectory + "/child-stderr.txt";
-    // A program of one core gets its time bound in CPU time; the child is
-    // taken to hang outside the run's control after a generous multiple of it
-    // in wall time (the host may be busy with other work).
-    const int watchdogMs = int((40 * options.timeBound + 60) * 1000);
+    // A program of one core gets its time bound in CPU time. The child is
+    // taken to hang when it has spent more CPU time than a program's two
+    // bounded runs and their set-up can take without answering, or when it
+    // spends next to none for a long wall time (stuck). A busy host, which
+    // gives the child only a small share of a core, is neither.
+    const double cpuWatchdog = 4 * options.timeBound + 60;
+    const auto stuckAfter = std::chrono::seconds(int(40 * options.timeBound + 60));
     uint64_t next = 0;
     while (next < options.programs) {
         int fds[2];
@@ -180,16 +202,26 @@ CampaignFigures runCampaign(const CampaignOptions& options, FILE* out) {
         int64_t running = -1;
         bool hung = false;
         char line[512];
+        auto answeredAt = std::chrono::steady_clock::now();
+        double cpuAtAnswer = childCpuSeconds(child);
         for (;;) {
             pollfd p{fds[0], POLLIN, 0};
-            const int ready = poll(&p, 1, watchdogMs);
+            const int ready = poll(&p, 1, 5000);
             if (ready == 0) {
-                hung = true;
-                kill(child, SIGKILL);
-                break;
+                const double spent = childCpuSeconds(child) - cpuAtAnswer;
+                const bool stuck =
+                    std::chrono::steady_clock::now() - answeredAt > stuckAfter && spent < 1.0;
+                if (spent > cpuWatchdog || stuck) {
+                    hung = true;
+                    kill(child, SIGKILL);
+                    break;
+                }
+                continue;
             }
             if (ready < 0 && errno == EINTR) continue;
             if (!std::fgets(line, sizeof line, in)) break;
+            answeredAt = std::chrono::steady_clock::now();
+            cpuAtAnswer = childCpuSeconds(child);
             uint64_t index, instructions, vis;
             int halted;
             char kind[256];

@@ -145,6 +145,8 @@ CoreOutcome runOnCore(const std::string& romPath, CpuCore core, MachineMode mach
                       (hashBytes(theMemory.pifRamIn, PIF_RAM_SIZE) << 1);
     if (keepMemory && theMemory.rdram) {
         outcome.rdram.assign(theMemory.rdram, theMemory.rdram + RDRAM_SIZE);
+        if (theMemory.hwRegs)
+            outcome.devices.assign(theMemory.hwRegs, theMemory.hwRegs + HW_REGS_SIZE);
         outcome.pif.assign(theMemory.pifRamOut, theMemory.pifRamOut + PIF_RAM_SIZE);
         outcome.pif.insert(outcome.pif.end(), theMemory.pifRamIn,
                            theMemory.pifRamIn + PIF_RAM_SIZE);
@@ -180,16 +182,20 @@ std::vector<std::string> compareOutcomes(const CoreOutcome& a, const CoreOutcome
     differ(out, "memory", "device hash", a.deviceHash, b.deviceHash);
     differ(out, "memory", "PIF RAM hash", a.pifHash, b.pifHash);
     // With the memories kept: the first differing words (host-order words at
-    // physical offsets; PIF RAM's output half, then its input half).
+    // offsets from the start of each block: RDRAM at physical 0, the devices
+    // at 0x04000000; PIF RAM's output half, then its input half).
     for (const auto& [name, x, y] :
-         {std::tuple{"RDRAM", &a.rdram, &b.rdram}, std::tuple{"PIF RAM", &a.pif, &b.pif}}) {
+         {std::tuple{"RDRAM", &a.rdram, &b.rdram}, std::tuple{"device", &a.devices, &b.devices},
+          std::tuple{"PIF RAM", &a.pif, &b.pif}}) {
         unsigned shown = 0;
         for (size_t i = 0; i + 4 <= x->size() && i + 4 <= y->size() && shown < 8; i += 4) {
             uint32_t u, v;
             std::memcpy(&u, x->data() + i, 4);
             std::memcpy(&v, y->data() + i, 4);
             if (u == v) continue;
-            differ(out, "memory", std::string(name) + " word at " + std::to_string(i), u, v);
+            char offset[16];
+            std::snprintf(offset, sizeof offset, "0x%zX", i);
+            differ(out, "memory", std::string(name) + " word at " + offset, u, v);
             ++shown;
         }
     }
@@ -205,11 +211,14 @@ std::vector<std::string> compareOutcomes(const CoreOutcome& a, const CoreOutcome
         }
     }
     if (a.log != b.log) {
-        size_t i = 0;
-        while (lineOf(a.log, i) == lineOf(b.log, i))
-            ++i;
-        out.push_back("log: first difference at line " + std::to_string(i + 1) + ": recompiler \"" +
-                      lineOf(a.log, i) + "\", interpreter \"" + lineOf(b.log, i) + "\"");
+        // One pass to the first differing byte, counting the lines before it
+        // (logs of many megabytes are compared).
+        size_t at = 0, line = 0;
+        while (at < a.log.size() && at < b.log.size() && a.log[at] == b.log[at])
+            if (a.log[at++] == '\n') ++line;
+        out.push_back("log: first difference at line " + std::to_string(line + 1) +
+                      ": recompiler \"" + lineOf(a.log, line) + "\", interpreter \"" +
+                      lineOf(b.log, line) + "\"");
     }
     return out;
 }

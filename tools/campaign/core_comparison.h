@@ -22,9 +22,9 @@ struct CoreOutcome {
     uint64_t rdramHash = 0;
     uint64_t deviceHash = 0; // SP memories and the device registers
     uint64_t pifHash = 0;
-    // RDRAM and PIF RAM themselves, kept for replays so that their
-    // differences can be shown word by word.
-    std::vector<uint8_t> rdram, pif;
+    // RDRAM, the device block and PIF RAM themselves, kept for replays so
+    // that their differences can be shown word by word.
+    std::vector<uint8_t> rdram, devices, pif;
     // The run's log, without the lines only one core writes.
     std::string log;
 };

@@ -77,13 +77,15 @@ class Generator {
         // words while the interpreter reads the new ones. Programs that
         // modify their code therefore only run forwards: no loops, and every
         // store goes to code past a branch still to come, which neither core
-        // has seen yet.
+        // has seen yet. Nothing may send them back either: no ERET but to a
+        // place just loaded into EPC, no random words, and code stores only
+        // overwrite plain arithmetic, never the words that set up an address.
         // The complete machine discards code whose words change, so its
         // programs loop and change code that has already run as they like.
         forwardOnly_ = !complete_ && r_.chance(50);
         inBody_ = true;
         while (w_.size() - out_.bodyStart < bodyWords_) {
-            itemStarts_.push_back(uint32_t(w_.size()));
+            startItem();
             item();
         }
         out_.bodyEnd = uint32_t(w_.size());
@@ -123,6 +125,55 @@ class Generator {
         TargetForm form;
         uint32_t item;
     };
+    void startItem() {
+        itemStarts_.push_back(uint32_t(w_.size()));
+        plainItems_.push_back(false);
+    }
+    // The item being generated is plain arithmetic: one or two words that set
+    // no address up, which a code store may overwrite.
+    void plain() { plainItems_.back() = true; }
+    // The words [first, end) of the run of plain items that starts at the
+    // first plain item from `item` on whose run is at least `length` words
+    // long; false when there is none.
+    bool plainRun(uint32_t item, uint32_t length, uint32_t& first, uint32_t& end) const {
+        while (item < itemStarts_.size()) {
+            if (!plainItems_[item]) {
+                ++item;
+                continue;
+            }
+            uint32_t last = item;
+            while (last + 1 < itemStarts_.size() && plainItems_[last + 1])
+                ++last;
+            first = itemStarts_[item];
+            end = last + 1 < itemStarts_.size() ? itemStarts_[last + 1] : out_.bodyEnd;
+            if (end - first >= length) return true;
+            item = last + 1;
+        }
+        return false;
+    }
+    // Points a code store at a word of a run of plain items. A stored branch
+    // gets its delay slot in the run and lands inside it or just past it.
+    bool placeCodeStore(const Target& t) {
+        const uint32_t value = t.word - 2; // lui/ori of the stored word, then of the address
+        const uint32_t stored = (w_[value] << 16) | (w_[value + 1] & 0xFFFF);
+        const uint32_t op = stored >> 26;
+        const bool branch = op >= 0x04 && op <= 0x07;
+        uint32_t first, end;
+        if (!plainRun(t.item, branch ? 2 : 1, first, end)) return false;
+        const uint32_t storeWord = t.word + 2;
+        const uint32_t at =
+            first + ((w_[storeWord] & 0xFFFF) / 4) % (end - first - (branch ? 1 : 0));
+        w_[storeWord] &= 0xFFFF0000; // offset 0: the address is the word's own
+        if (branch) {
+            // Target at + 1 + offset, at most `end`.
+            const uint32_t offset = 1 + ((stored & 0xFFFF) - 1) % (end - at - 1);
+            w_[value + 1] = (w_[value + 1] & 0xFFFF0000) | offset;
+        }
+        const uint32_t address = PROGRAM_ENTRY + 4 * at;
+        w_[t.word] = (w_[t.word] & 0xFFFF0000) | (address >> 16);
+        w_[t.word + 1] = (w_[t.word + 1] & 0xFFFF0000) | (address & 0xFFFF);
+        return true;
+    }
     uint32_t targetItem() {
         const uint32_t current = uint32_t(itemStarts_.size()) - 1;
         if (forwardOnly_ || r_.below(1000) < 997) return current + 1 + r_.below(16);
@@ -155,14 +206,15 @@ class Generator {
                 break;
             case TargetForm::StoreAddress:
                 // Code stores stay in the body: the epilogue must run as it
-                // is. One that would reach it goes to the data area instead.
-                if (t.item >= itemStarts_.size()) {
+                // is. One that finds no plain run before it goes to the data
+                // area instead.
+                if (!placeCodeStore(t)) {
                     w_[t.word] = (w_[t.word] & 0xFFFF0000) | ((REGISTER_DUMP + 0x800) >> 16);
                     w_[t.word + 1] =
                         (w_[t.word + 1] & 0xFFFF0000) | ((REGISTER_DUMP + 0x800) & 0xFFFF);
                     break;
                 }
-                [[fallthrough]];
+                break;
             case TargetForm::Pair:
                 w_[t.word] = (w_[t.word] & 0xFFFF0000) | (address >> 16);
                 w_[t.word + 1] = (w_[t.word + 1] & 0xFFFF0000) | (address & 0xFFFF);
@@ -264,7 +316,7 @@ class Generator {
         // random words) come at a rate chosen per program, so that many
         // programs run to their end.
         if (r_.below(10000) < rareRate_) {
-            switch (r_.below(5)) {
+            switch (forwardOnly_ ? 2 + r_.below(3) : r_.below(5)) {
             case 0:
                 return emit(r_.word());
             case 1:
@@ -277,12 +329,12 @@ class Generator {
         }
         if (complete_ && r_.chance(30)) return completeItem();
         const uint32_t roll = r_.below(1000);
-        if (roll < 300) return alu();
-        if (roll < 420) return immediate();
+        if (roll < 300) return plain(), alu();
+        if (roll < 420) return plain(), immediate();
         if (roll < 600) return memory();
         if (roll < 720) return branch();
         if (roll < 760) return jump();
-        if (roll < 800) return multiplyDivide();
+        if (roll < 800) return plain(), multiplyDivide();
         if (roll < 870) return fpu();
         if (roll < 920) return cop0();
         if (roll < 960) return selfModifyingStore();
@@ -431,7 +483,7 @@ class Generator {
                             uint32_t(itemStarts_.size()) + 1 + r_.below(12)});
         load32(base, 0);
         emit(sw(value, int16_t(4 * r_.below(3)), base));
-        itemStarts_.push_back(uint32_t(w_.size()));
+        startItem();
         branch();
     }
 
@@ -556,7 +608,9 @@ class Generator {
             }
             emit(ERET);
         } else {
-            emit(r_.chance(50) ? mfc0(reg(), r_.below(32)) : cop0Function(r_.below(64)));
+            uint32_t function = r_.below(64);
+            if (forwardOnly_ && function == 0x18) function = 0x08; // no ERET to an old EPC
+            emit(r_.chance(50) ? mfc0(reg(), r_.below(32)) : cop0Function(function));
         }
     }
 
@@ -778,6 +832,7 @@ class Generator {
     uint32_t rareRate_ = 0;
     bool forwardOnly_ = false;
     std::vector<uint32_t> itemStarts_;
+    std::vector<bool> plainItems_;
     std::vector<Target> targets_;
 };
 

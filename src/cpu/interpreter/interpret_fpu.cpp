@@ -49,8 +49,11 @@ Extended loadSingle(uint32_t n) {
     std::memcpy(&f, &theCpu.fpr[n], 4);
     return onX87(f);
 }
+uint64_t doubleBits(uint32_t n) {
+    return uint64_t(theCpu.fpr[n]) | (uint64_t(theCpu.fpr[n + 1]) << 32);
+}
 Extended loadDouble(uint32_t n) {
-    const uint64_t bits = uint64_t(theCpu.fpr[n]) | (uint64_t(theCpu.fpr[n + 1]) << 32);
+    const uint64_t bits = doubleBits(n);
     double d;
     std::memcpy(&d, &bits, 8);
     return onX87(d);
@@ -114,12 +117,37 @@ Extended apply(Arith op, Extended a, Extended b) {
     return a;
 }
 
+bool isNanSingle(uint32_t bits) {
+    return (bits & 0x7FFFFFFFu) > 0x7F800000u;
+}
+bool isSignallingSingle(uint32_t bits) {
+    return isNanSingle(bits) && !(bits & 0x00400000u);
+}
+bool isNanDouble(uint64_t bits) {
+    return (bits & 0x7FFFFFFFFFFFFFFFull) > 0x7FF0000000000000ull;
+}
+bool isSignallingDouble(uint64_t bits) {
+    return isNanDouble(bits) && !(bits & 0x0008000000000000ull);
+}
+
+// The translated code loads fs onto the x87 stack, which quiets a signalling
+// NaN, and takes ft as the operation's memory operand. An x87 operation on a
+// quiet NaN and a signalling NaN returns the quiet one whatever the
+// significands, so a NaN in fs wins over a signalling NaN in ft. Widened here,
+// both operands are quiet already and the larger significand would win: the
+// case is decided before the operation.
 template <Arith op> void arithmetic(const Instruction& in) {
     const uint32_t format = fmtOf(in.word);
     if (format == FMT_S) {
-        storeSingle(fd(in), apply(op, loadSingle(fs(in)), loadSingle(ft(in))));
+        const uint32_t a = theCpu.fpr[fs(in)], b = theCpu.fpr[ft(in)];
+        const Extended x = loadSingle(fs(in));
+        storeSingle(fd(in),
+                    isNanSingle(a) && isSignallingSingle(b) ? x : apply(op, x, loadSingle(ft(in))));
     } else if (format == FMT_D && doublesFit({fs(in), ft(in), fd(in)})) {
-        storeDouble(fd(in), apply(op, loadDouble(fs(in)), loadDouble(ft(in))));
+        const uint64_t a = doubleBits(fs(in)), b = doubleBits(ft(in));
+        const Extended x = loadDouble(fs(in));
+        storeDouble(fd(in),
+                    isNanDouble(a) && isSignallingDouble(b) ? x : apply(op, x, loadDouble(ft(in))));
     }
 }
 
