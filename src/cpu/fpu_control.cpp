@@ -60,3 +60,7 @@ void fpuWriteControl(uint32_t value) {
     theCpu.fcr31 = value & FCR31_WRITABLE;
     logEnabledCauses((theCpu.fcr31 & FCR31_CAUSES) >> FCR31_CAUSE_SHIFT, theCpu.fcr31);
 }
+
+void resetFpuExceptionLog() {
+    loggedExceptions = 0;
+}

@@ -62,3 +62,7 @@ bool fpuConditionHolds(unsigned cond, bool unordered, bool equal, bool less, boo
 // CTC1 to fcr31: its bits that exist take the value; causes written with
 // their enable set are logged like those of an operation.
 void fpuWriteControl(uint32_t value);
+
+// Each run logs its own first enabled causes, so that a run's log does not
+// depend on the runs before it in the same process.
+void resetFpuExceptionLog();

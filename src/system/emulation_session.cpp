@@ -5,6 +5,7 @@
 #include "base/ui_sink.h"
 #include "core/machine.h"
 #include "core/rom_file.h"
+#include "cpu/fpu_control.h"
 #include "cpu/recompiler/code_cache.h"
 #include "hle/cod_file.h"
 #include "hle/hle_table.h"
@@ -133,6 +134,7 @@ bool EmulationSession::startEmulation() {
     }
     clearWriteLatches();
     resetDisplayLists();
+    resetFpuExceptionLog();
 
     // The speed display.
     timer_->start(SPEED_DISPLAY_PERIOD_MS, [] { updateSpeedDisplay(); });

@@ -21,7 +21,7 @@ namespace {
 
 // Log lines about the code cache come from the recompiler alone.
 bool coreSpecificLogLine(const std::string& line) {
-    return line.find("Code cache full") != std::string::npos ||
+    return line.find("every translated block discarded") != std::string::npos ||
            line.find("does not fit in the code cache") != std::string::npos;
 }
 
