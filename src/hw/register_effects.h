@@ -13,6 +13,12 @@
 enum class WriteLatch { SpStatus, DpcStatus, MiMode, MiIntrMask, PiStatus, Count };
 uint32_t& latchedStore(WriteLatch latch);
 
+class StateWriter;
+class StateReader;
+// The write latches' part of a saved state.
+void writeLatchState(StateWriter& out);
+bool readLatchState(StateReader& in);
+
 // Store targets: the latch, or the register's own word, with `action` marked
 // in mem_actions for the end of the block.
 uint8_t* latchTarget(WriteLatch latch, uint32_t action);

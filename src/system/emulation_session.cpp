@@ -14,9 +14,12 @@
 #include "hw/sound_events.h"
 #include "plugins/controller_plugin.h"
 #include "rsp/display_list_state.h"
+#include "system/rom_identity.h"
 #include "system/run_control.h"
 #include "system/run_loop.h"
+#include "system/save_state.h"
 #include "system/settings_values.h"
+#include "system/state_requests.h"
 #include "video/frame_buffer_display.h"
 #include "video/gl_context.h"
 #include "video/rate_counter.h"
@@ -112,6 +115,7 @@ bool EmulationSession::startEmulation() {
     logLine("Emulating ROM loaded from file \"%s\"!", theRom.path);
     // What the reading of the image's symbol file had to say before the log
     // was open.
+    logRomIdentity();
     logSymbolFileReport();
 
     // The machine, with nothing left over from an earlier run.
@@ -124,11 +128,26 @@ bool EmulationSession::startEmulation() {
     setViObserver(settings_.viObserver, settings_.viObserverContext);
     discardPendingSoundEvents();
     resetRunControl();
+    clearStateRequests();
+    resetStateRequestTally();
     if (!resetMachine()) {
         haltEmulation();
         return false;
     }
     resetDisplayLists();
+    if (settings_.initialState) {
+        std::string problem;
+        if (!applyMachineState(*settings_.initialState, problem)) {
+            logLine("The saved state could not be applied: %s", problem.c_str());
+            showMessage(0x10, "The saved state could not be applied: %s", problem.c_str());
+            haltEmulation();
+            return false;
+        }
+        logLine("Started from a saved state taken at vertical interrupt %llu",
+                static_cast<unsigned long long>(runCounters.viInterrupts.load()));
+    }
+    if (settings_.saveStateAtVi != 0)
+        scheduleStateSave(settings_.saveStateAtVi, settings_.saveStatePath);
 
     // The speed display.
     timer_->start(SPEED_DISPLAY_PERIOD_MS, [] { updateSpeedDisplay(); });
@@ -175,6 +194,24 @@ std::chrono::steady_clock::time_point EmulationSession::cpuEndTime() const {
     return cpuEnd_;
 }
 
+bool EmulationSession::requestStateSave(const std::string& path, const std::string& label) {
+    if (!cpuThread_.joinable() || cpuThreadFinished_) {
+        statusMessage("No emulation is running: nothing to save");
+        return false;
+    }
+    ::requestStateSave(path, label);
+    return true;
+}
+
+bool EmulationSession::requestStateLoad(const std::string& path, const std::string& label) {
+    if (!cpuThread_.joinable() || cpuThreadFinished_) {
+        statusMessage("No emulation is running: the state is not loaded");
+        return false;
+    }
+    ::requestStateLoad(path, label);
+    return true;
+}
+
 void EmulationSession::stopEmulation() {
     // The speed display first: it reports on the threads stopped next.
     timer_->stop();
@@ -195,6 +232,7 @@ void EmulationSession::stopEmulation() {
     }
     clearRunLimits();
     setViObserver(nullptr, nullptr);
+    clearStateRequests();
 
     // Only the main thread is left among the run's threads.
     destroyGlContext();

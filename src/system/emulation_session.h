@@ -8,9 +8,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/machine_mode.h"
 #include "cpu/cpu_core.h"
@@ -65,6 +67,13 @@ struct EmulationSettings {
     // Called by the CPU thread after each vertical interrupt (null: none).
     ViObserver viObserver = nullptr;
     void* viObserverContext = nullptr;
+    // A saved state's payload (already read and checked, readStateFile) the
+    // machine starts from instead of its boot state; null: none.
+    std::shared_ptr<const std::vector<uint8_t>> initialState;
+    // A state written to saveStatePath right after this many vertical
+    // interrupts (0: none); the run goes on.
+    uint64_t saveStateAtVi = 0;
+    std::string saveStatePath;
 };
 
 constexpr uint32_t SPEED_DISPLAY_PERIOD_MS = 1000;
@@ -98,6 +107,13 @@ class EmulationSession {
     // (both the epoch while unknown).
     std::chrono::steady_clock::time_point firstBlockTime() const;
     std::chrono::steady_clock::time_point cpuEndTime() const;
+
+    // Asks the CPU thread to save the machine to `path`, or to load it from
+    // there, between two blocks; the status bar tells the outcome, `label`
+    // naming the target ("slot 3"). False, with a status message, while no
+    // run goes on.
+    bool requestStateSave(const std::string& path, const std::string& label);
+    bool requestStateLoad(const std::string& path, const std::string& label);
 
     // The record the controller plug-ins were given.
     const OrvexOutputWindow& pluginWindow() const { return pluginWindow_; }

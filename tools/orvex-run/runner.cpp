@@ -20,6 +20,7 @@
 #include "romkit/romkit.h"
 #include "rsp/display_list_state.h"
 #include "runner_host.h"
+#include "runner_states.h"
 #include "system/emulation_session.h"
 #include "system/rom_loading.h"
 #include "system/run_control.h"
@@ -239,9 +240,14 @@ void printUsage(FILE* out) {
                  "  --nice-fb             convert the frame-buffer pixels for display\n"
                  "  --answer yes|no       how questions are answered (default: yes)\n"
                  "  --cpu recompiler|interpreter  the CPU core (default: recompiler)\n"
+                 "  --save-state FILE --at N  write a saved state after N vertical interrupts\n"
+                 "                        (the run goes on to its limit)\n"
+                 "  --load-state FILE     start from a saved state of this ROM; --frames and\n"
+                 "                        --at count on from where it was taken\n"
                  "  --help, --version\n"
                  "Exit status: 0 when a limit was reached, 3 when the emulation halted,\n"
-                 "1 for bad usage or a ROM image that cannot be loaded.\n");
+                 "1 for bad usage, a ROM image or saved state that cannot be loaded, or a\n"
+                 "saved state that was not written.\n");
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions& o,
@@ -287,6 +293,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions
             if (!value(o.inputScript)) return CommandLine::Invalid;
         } else if (a == "--pad-library") {
             if (!value(o.padLibrary)) return CommandLine::Invalid;
+        } else if (a == "--save-state") {
+            if (!value(o.saveStatePath)) return CommandLine::Invalid;
+        } else if (a == "--load-state") {
+            if (!value(o.loadStatePath)) return CommandLine::Invalid;
+        } else if (a == "--at") {
+            if (!value(v)) return CommandLine::Invalid;
+            if (!parseCount(v, o.saveAtVi) || o.saveAtVi == 0) {
+                error = "--at needs a positive whole number, not \"" + v + "\"";
+                return CommandLine::Invalid;
+            }
         } else if (a == "--answer") {
             if (!value(v)) return CommandLine::Invalid;
             if (v != "yes" && v != "no") {
@@ -313,6 +329,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions
             error = "only one ROM image can be run";
             return CommandLine::Invalid;
         }
+    }
+    if (o.saveStatePath.empty() != (o.saveAtVi == 0)) {
+        error = "--save-state and --at go together";
+        return CommandLine::Invalid;
     }
     return CommandLine::Run;
 }
@@ -418,6 +438,12 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
             waitForSoundBuffersRetired(ended, std::chrono::milliseconds(1000));
     };
     settings.viObserverContext = &sound;
+    if (!prepareRunnerStates(options, settings, out)) {
+        resetControllerSlots();
+        theRom.freeImage();
+        report.messages = sink.messages();
+        return report;
+    }
     EmulationSession session(host, settings);
     const bool started = session.startEmulation();
     if (started) {
@@ -452,6 +478,7 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     report.seconds =
         std::chrono::duration<double>(session.cpuEndTime() - session.firstBlockTime()).count();
     report.exitStatus = report.halted ? EXIT_HALTED : EXIT_LIMIT_REACHED;
+    if (!reportRunnerStates(options, out)) report.exitStatus = EXIT_BAD_USAGE;
 
     if (!options.screenshotPath.empty()) writeScreenshot(options.screenshotPath, out);
     if (!options.wavPath.empty()) std::fprintf(out, "Audio:      %s\n", options.wavPath.c_str());

@@ -32,6 +32,11 @@ struct RunnerOptions {
     // What yes/no questions are answered: true for Yes.
     bool answerYes = true;
     CpuCore cpuCore = CpuCore::Recompiler;
+    // Saved states: one to start from, and one written after saveAtVi
+    // vertical interrupts (both "" = none).
+    std::string loadStatePath;
+    std::string saveStatePath;
+    uint64_t saveAtVi = 0;
 };
 
 enum class CommandLine { Run, Help, Version, Invalid };
