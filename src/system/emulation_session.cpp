@@ -146,6 +146,8 @@ bool EmulationSession::startEmulation() {
         logLine("Started from a saved state taken at vertical interrupt %llu",
                 static_cast<unsigned long long>(runCounters.viInterrupts.load()));
     }
+    viAtStart_ = runCounters.viInterrupts.load();
+    instructionsAtStart_ = runCounters.instructions.load();
     if (settings_.saveStateAtVi != 0)
         scheduleStateSave(settings_.saveStateAtVi, settings_.saveStatePath);
 

@@ -115,6 +115,11 @@ class EmulationSession {
     bool requestStateSave(const std::string& path, const std::string& label);
     bool requestStateLoad(const std::string& path, const std::string& label);
 
+    // The run counters when the CPU thread started: 0, or where a saved state
+    // the run started from had them.
+    uint64_t viInterruptsAtStart() const { return viAtStart_; }
+    uint64_t instructionsAtStart() const { return instructionsAtStart_; }
+
     // The record the controller plug-ins were given.
     const OrvexOutputWindow& pluginWindow() const { return pluginWindow_; }
 
@@ -131,6 +136,8 @@ class EmulationSession {
     bool started_ = false;
     bool deviceContextAcquired_ = false;
     bool backEndsInstalled_ = false;
+    uint64_t viAtStart_ = 0;
+    uint64_t instructionsAtStart_ = 0;
 
     std::thread cpuThread_;
     std::atomic<bool> cpuThreadFinished_{false};

@@ -74,6 +74,6 @@ bool applyMachineState(std::span<const uint8_t> payload, std::string& problem) {
     StateReader apply(payload, true);
     readAllParts(apply);
     // Code translated from the memory before the load is not this state's.
-    if (blockMap) flushCodeCache();
+    discardTranslatedCode();
     return true;
 }

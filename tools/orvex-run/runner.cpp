@@ -186,9 +186,9 @@ void printFigures(const RunReport& r, FILE* out) {
                  static_cast<unsigned long long>(r.instructions));
     std::fprintf(out, "Wall time:              %.3f s\n", seconds);
     std::fprintf(out, "VI per second:          %.1f\n",
-                 seconds > 0.0 ? double(r.viInterrupts) / seconds : 0.0);
+                 seconds > 0.0 ? double(r.viInterrupts - r.viAtStart) / seconds : 0.0);
     std::fprintf(out, "Instructions per second: %.0f\n",
-                 seconds > 0.0 ? double(r.instructions) / seconds : 0.0);
+                 seconds > 0.0 ? double(r.instructions - r.instructionsAtStart) / seconds : 0.0);
     std::fprintf(out, "GFX frames:             %llu\n",
                  static_cast<unsigned long long>(r.gfxFrames));
     const char* end = r.halted       ? "the guest halted the emulation"
@@ -474,6 +474,8 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     report.frameLimit = reason == CpuStopReason::FrameLimit;
     report.viInterrupts = runCounters.viInterrupts.load();
     report.instructions = runCounters.instructions.load();
+    report.viAtStart = session.viInterruptsAtStart();
+    report.instructionsAtStart = session.instructionsAtStart();
     report.gfxFrames = theDisplayList.gfxFrames.load();
     report.seconds =
         std::chrono::duration<double>(session.cpuEndTime() - session.firstBlockTime()).count();

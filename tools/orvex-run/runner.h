@@ -59,6 +59,10 @@ struct RunReport {
     bool timeLimit = false;  // the run ended at its wall-time limit (or was interrupted)
     uint64_t viInterrupts = 0;
     uint64_t instructions = 0;
+    // The counts the run started from (not 0 when it started from a state);
+    // the rates count from them.
+    uint64_t viAtStart = 0;
+    uint64_t instructionsAtStart = 0;
     // Frames finished by the display-list renderer (full syncs).
     uint64_t gfxFrames = 0;
     // Wall time from the first block to the end, in seconds.

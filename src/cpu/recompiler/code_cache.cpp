@@ -132,12 +132,17 @@ void freeCodeCache() {
     compileState.emitPtr = nullptr;
 }
 
-void flushCodeCache() {
+void discardTranslatedCode() {
     if (!blockMap) return;
     std::memset(blockMap, 0xFF, BLOCK_MAP_ENTRIES * sizeof(uint32_t));
     std::memset(cacheStorage, 0x90, usedBytes);
     usedBytes = 0;
     ++flushCount;
+}
+
+void flushCodeCache() {
+    if (!blockMap) return;
+    discardTranslatedCode();
     logLine("Code cache full: every translated block discarded.");
 }
 

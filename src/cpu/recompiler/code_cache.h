@@ -51,6 +51,9 @@ void freeCodeCache();
 // Discards every translated block: the block map is refilled with 0xFF and
 // usedBytes goes back to 0.
 void flushCodeCache();
+// The same without the log line of a full cache: for code that no longer
+// matches guest memory (a loaded saved state).
+void discardTranslatedCode();
 // How many times the cache has been emptied since initCodeCache.
 uint32_t codeCacheFlushCount();
 
