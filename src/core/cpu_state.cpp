@@ -1,5 +1,9 @@
 #include "core/cpu_state.h"
 
+#include <type_traits>
+
+#include "base/state_stream.h"
+
 #include "base/log.h"
 #include "core/machine.h"
 
@@ -22,3 +26,20 @@ const char* const cop0Names[32] = {
     "EPC",        "PRevID",     "Config",     "LLAddr",     "WatchLo",    "WatchHi",  "XContext",
     "*Reserved*", "*Reserved*", "*Reserved*", "*Reserved*", "*Reserved*", "PErr",     "CacheErr",
     "TagLo",      "TagHi",      "ErrorEPC",   "*Reserved*"};
+
+static_assert(std::is_trivially_copyable_v<CpuState>);
+
+void writeCpuState(StateWriter& out) {
+    out.beginPart("CPU ");
+    out.putRecord(theCpu);
+    out.endPart();
+}
+
+bool readCpuState(StateReader& in) {
+    CpuState cpu;
+    in.beginPart("CPU ");
+    in.getRecord(cpu);
+    if (!in.endPart()) return false;
+    if (in.applying()) theCpu = cpu;
+    return true;
+}

@@ -46,6 +46,13 @@ static_assert(offsetof(CpuState, fprOdd) == 540);
 
 extern CpuState theCpu;
 
+class StateWriter;
+class StateReader;
+// The register file's part of a saved state: the record whole, so that fields
+// added to it come along.
+void writeCpuState(StateWriter& out);
+bool readCpuState(StateReader& in);
+
 // COP0 register numbers.
 enum Cop0Register : unsigned {
     COP0_INDEX = 0,

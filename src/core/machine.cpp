@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "base/state_stream.h"
 #include "core/cpu_state.h"
 #include "core/hw_registers.h"
 #include "core/load_linked.h"
@@ -54,5 +55,26 @@ bool resetMachine() {
     mem_actions[0] = 0;
     mem_actions[1] = 0;
     emulationHalted.store(0);
+    return true;
+}
+
+void writeMachineState(StateWriter& out) {
+    writeCpuState(out);
+    writeTlbState(out);
+    theMemory.writeState(out);
+    out.beginPart("TIME");
+    out.put(nextViCount);
+    out.endPart();
+}
+
+bool readMachineState(StateReader& in) {
+    readCpuState(in);
+    readTlbState(in);
+    theMemory.readState(in);
+    uint32_t viCount = 0;
+    in.beginPart("TIME");
+    in.get(viCount);
+    if (!in.endPart()) return false;
+    if (in.applying()) nextViCount = viCount;
     return true;
 }

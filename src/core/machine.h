@@ -26,3 +26,10 @@ constexpr uint32_t BOOT_PC = 0xA4000040;
 // Brings the whole machine to its boot state. Returns false, with a message
 // shown, when the memory blocks cannot be allocated; the run must not start.
 bool resetMachine();
+
+class StateWriter;
+class StateReader;
+// The machine's part of a saved state: the register file, the TLB, the
+// memory blocks and the VI timing (nextViCount). The halt flag is not saved.
+void writeMachineState(StateWriter& out);
+bool readMachineState(StateReader& in);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/log.h"
+#include "base/state_stream.h"
 #include "core/rom_file.h"
 
 CMemory theMemory;
@@ -69,4 +70,70 @@ void CMemory::freeMemory() {
     releaseBlock(hwRegs);
     releaseBlock(cartBlockB);
     releaseBlock(cartBlockD);
+}
+
+namespace {
+
+struct BlockRef {
+    uint8_t* data;
+    uint32_t size;
+};
+
+} // namespace
+
+void CMemory::writeState(StateWriter& out) const {
+    out.beginPart("MEM ");
+    const BlockRef blocks[] = {{rdram, RDRAM_SIZE},
+                               {rdramRegs, RDRAM_REGS_SIZE},
+                               {hwRegs, HW_REGS_SIZE},
+                               {cartBlockB, CART_BLOCK_SIZE},
+                               {cartBlockD, CART_BLOCK_SIZE}};
+    for (const BlockRef& b : blocks) {
+        out.put(b.size);
+        out.raw(b.data, b.size);
+    }
+    out.putRecord(dummyWord);
+    out.putRecord(pifRamOut);
+    out.putRecord(pifRamIn);
+    out.putRecord(pifRamSpill);
+    out.putRecord(outsideRegisterCells);
+    out.putRecord(mem_actions);
+    out.endPart();
+}
+
+bool CMemory::readState(StateReader& in) {
+    if (!rdram) {
+        in.fail("the machine's memory is not set up");
+        return false;
+    }
+    in.beginPart("MEM ");
+    const BlockRef blocks[] = {{rdram, RDRAM_SIZE},
+                               {rdramRegs, RDRAM_REGS_SIZE},
+                               {hwRegs, HW_REGS_SIZE},
+                               {cartBlockB, CART_BLOCK_SIZE},
+                               {cartBlockD, CART_BLOCK_SIZE}};
+    for (const BlockRef& b : blocks) {
+        uint32_t size = 0;
+        in.get(size);
+        if (in.ok() && size != b.size) in.fail("a memory block of another size");
+        in.block(b.data, b.size);
+    }
+    uint8_t dummy[sizeof dummyWord], out[PIF_RAM_SIZE], inRam[PIF_RAM_SIZE];
+    uint8_t spill[sizeof pifRamSpill];
+    uint32_t cells[3][2], actions[2];
+    in.getRecord(dummy);
+    in.getRecord(out);
+    in.getRecord(inRam);
+    in.getRecord(spill);
+    in.getRecord(cells);
+    in.getRecord(actions);
+    if (!in.endPart()) return false;
+    if (!in.applying()) return true;
+    std::memcpy(dummyWord, dummy, sizeof dummy);
+    std::memcpy(pifRamOut, out, sizeof out);
+    std::memcpy(pifRamIn, inRam, sizeof inRam);
+    std::memcpy(pifRamSpill, spill, sizeof spill);
+    std::memcpy(outsideRegisterCells, cells, sizeof cells);
+    std::memcpy(mem_actions, actions, sizeof actions);
+    return true;
 }

@@ -17,6 +17,9 @@ constexpr uint32_t PIF_RAM_SIZE = 64;
 // doubleword access at a block's last word stays inside the allocation.
 constexpr uint32_t BLOCK_SLACK = 8;
 
+class StateWriter;
+class StateReader;
+
 class CMemory {
   public:
     CMemory() = default;
@@ -30,6 +33,12 @@ class CMemory {
     bool initMemory();
     // Releases the heap blocks and nulls their pointers.
     void freeMemory();
+
+    // The memory's part of a saved state: every block, the PIF RAM, the
+    // registers outside the register area and the pending effects
+    // (mem_actions). Reading needs the blocks allocated (a running machine).
+    void writeState(StateWriter& out) const;
+    bool readState(StateReader& in);
 
     alignas(8) uint8_t dummyWord[8] = {};
     uint8_t* rdram = nullptr;

@@ -94,6 +94,7 @@ bool decodeImage() {
         return false;
     }
     convertImage(theRom.romImage.get(), theRom.romSize, order);
+    theRom.byteOrder = order;
     return true;
 }
 
@@ -172,6 +173,8 @@ bool loadRomImage(const char* path) {
         showMessage(0, "Couldn't read from file..");
         return false;
     }
+    theRom.fileSize = got;
+    theRom.fileMd5 = md5Digest(theRom.romImage.get(), got);
     if (!decodeImage()) return false;
 
     return true;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/md5.h"
+
 constexpr size_t ROM_HEADER_SIZE = 4096;
 constexpr size_t ROM_PATH_SIZE = 256;
 constexpr size_t ROM_DIRECTORY_SIZE = 250;
@@ -22,6 +24,11 @@ struct RomFile {
     uint32_t romSize = 0;
     char path[ROM_PATH_SIZE] = {};
     char directory[ROM_DIRECTORY_SIZE] = {};
+    // How the file was: its byte order, its size before padding and the MD5
+    // of its bytes as they stand in it, so that a log names the very file.
+    RomByteOrder byteOrder = RomByteOrder::NotAnImage;
+    uint64_t fileSize = 0;
+    Md5Digest fileMd5{};
 
     // Frees the image (the end of an emulation run).
     void freeImage() {

@@ -1,6 +1,10 @@
 #include "core/tlb.h"
 
+#include <cstring>
+#include <type_traits>
+
 #include "base/log.h"
+#include "base/state_stream.h"
 #include "core/cpu_state.h"
 
 TlbEntry tlb[TLB_ENTRIES];
@@ -71,4 +75,21 @@ void dumpTlb() {
                 e.ll);
         logTranslation(e);
     }
+}
+
+static_assert(std::is_trivially_copyable_v<TlbEntry>);
+
+void writeTlbState(StateWriter& out) {
+    out.beginPart("TLB ");
+    out.putRecord(tlb);
+    out.endPart();
+}
+
+bool readTlbState(StateReader& in) {
+    TlbEntry entries[TLB_ENTRIES];
+    in.beginPart("TLB ");
+    in.getRecord(entries);
+    if (!in.endPart()) return false;
+    if (in.applying()) std::memcpy(tlb, entries, sizeof tlb);
+    return true;
 }

@@ -23,6 +23,12 @@ static_assert(offsetof(TlbEntry, VSTART) == 16);
 constexpr unsigned TLB_ENTRIES = 32;
 extern TlbEntry tlb[TLB_ENTRIES];
 
+class StateWriter;
+class StateReader;
+// The TLB's part of a saved state: every entry with its derived translation.
+void writeTlbState(StateWriter& out);
+bool readTlbState(StateReader& in);
+
 // The one TLB translation: the physical address of `vaddr` through the valid
 // entries, a later match overriding an earlier one; false when none covers it.
 // The memory map, the block lookup and the native TLB routines all use it.

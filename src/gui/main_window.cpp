@@ -25,6 +25,7 @@
 #include "gui/output_window.h"
 #include "gui/pictures.h"
 #include "gui/rom_tree_widget.h"
+#include "gui/save_state_slots.h"
 #include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
 #include "system/machine_choice.h"
@@ -102,6 +103,10 @@ void MainWindow::buildMenu() {
     add(options, "Configure Graphics", gui_id::CONFIGURE_GRAPHICS)->setEnabled(false);
     add(options, "Configure Sound", gui_id::CONFIGURE_SOUND)->setEnabled(false);
     add(options, "Configure Controllers", gui_id::CONFIGURE_CONTROLLERS);
+
+    stateSlots_ =
+        new SaveStateSlots([this] { return output_ ? output_->session() : nullptr; }, this);
+    menuBar()->addMenu(stateSlots_->menu());
 
     QMenu* help = menuBar()->addMenu("&Help");
     add(help, "&About Orvex", gui_id::ABOUT);
@@ -371,6 +376,7 @@ bool MainWindow::openRom(const std::string& name, const std::string& path) {
         return false;
     }
     output_ = window;
+    stateSlots_->attachKeys(window);
     openShortcut_->setEnabled(false);
     showRunCommands();
     return true;

@@ -24,6 +24,7 @@ class QPushButton;
 class QShortcut;
 class QTreeWidgetItem;
 class RomTreeWidget;
+class SaveStateSlots;
 class SoundBackend;
 
 constexpr int MAIN_WINDOW_WIDTH = 600;
@@ -97,6 +98,7 @@ class MainWindow : public QMainWindow {
     // output window and kept for the runs after it.
     std::unique_ptr<QtGlSurface> glSurface_;
     // A controller choice stored during a run, for the slots after it.
+    SaveStateSlots* stateSlots_ = nullptr;
     bool controllerChoiceWaiting_ = false;
     bool exiting_ = false;
     std::optional<MachineMode> machineMode_;

@@ -79,6 +79,15 @@ class PacedBuffer : public SoundBuffer {
         p.playing = true;
         return true;
     }
+    bool resume() override {
+        // What the buffer holds went to the inner back end when it first
+        // played; it now only ends where the restored timeline does.
+        std::lock_guard lock(state_->mutex);
+        PacedSoundBackend::State::Pending& p = state_->pending[this];
+        p.due = state_->timelineEnd;
+        p.playing = true;
+        return true;
+    }
     void stop() override {
         {
             std::lock_guard lock(state_->mutex);
@@ -117,6 +126,16 @@ void PacedSoundBackend::close() {
 void PacedSoundBackend::pace() {
     std::lock_guard lock(state_->mutex);
     state_->endDueBuffers();
+}
+
+double PacedSoundBackend::timelineEnd() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->timelineEnd;
+}
+
+void PacedSoundBackend::setTimelineEnd(double seconds) {
+    std::lock_guard lock(state_->mutex);
+    state_->timelineEnd = seconds;
 }
 
 uint64_t PacedSoundBackend::endedBuffers() const {

@@ -22,6 +22,8 @@ class PacedSoundBackend : public SoundBackend {
     bool open() override;
     void close() override;
     std::unique_ptr<SoundBuffer> createBuffer(const SoundFormat& format, uint32_t bytes) override;
+    double timelineEnd() const override;
+    void setTimelineEnd(double seconds) override;
 
     // Ends the playing buffer once the clock has passed its end. Called by
     // whoever moves the clock, each time it has moved; any thread.

@@ -50,6 +50,11 @@ class SoundBuffer {
     virtual bool play() = 0;
     // Stops playing; no end notification follows.
     virtual void stop() = 0;
+    // Goes on playing a buffer that was playing when a machine state was
+    // saved. A back end that keeps its own timeline (setTimelineEnd) lets it
+    // end where that timeline ends and does not hand its samples on a second
+    // time; others play it again from its start.
+    virtual bool resume() { return play(); }
 };
 
 class SoundBackend {
@@ -63,6 +68,11 @@ class SoundBackend {
     // created (an unplayable format, no device, no memory).
     virtual std::unique_ptr<SoundBuffer> createBuffer(const SoundFormat& format,
                                                       uint32_t bytes) = 0;
+    // Where the played buffers end on the back end's own clock, in seconds,
+    // for a saved state; back ends without such a clock say 0 and ignore the
+    // value given back.
+    virtual double timelineEnd() const { return 0.0; }
+    virtual void setTimelineEnd(double /*seconds*/) {}
 };
 
 // The back end the emulation uses; null until a front end installs one, and

@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "host/sound_backend.h"
 
@@ -27,6 +28,10 @@ struct SoundSlot {
     // lock when the full bit is brought up to date, hence atomic.
     std::atomic<uint32_t> bytes{0};
     std::unique_ptr<SoundBuffer> buffer;
+    // The buffer's format and samples as handed to the back end, kept for a
+    // saved state (which must not depend on what a back end lets be read).
+    SoundFormat format;
+    std::vector<uint8_t> samples;
 };
 
 class BufferDoneEvent;
@@ -87,6 +92,10 @@ SoundSlot* createSoundBuffer(uint32_t bytes, uint16_t bitsPerSample, uint32_t ra
 // buffer as 16-bit little-endian stereo frames in the guest's channel order.
 // Bytes past the end of RDRAM are written as silence.
 void fillSoundBuffer(SoundBuffer* buffer, uint32_t source, uint32_t bytes);
+// The samples fillSoundBuffer writes, and their copy into a buffer (the rest
+// of the buffer is cleared).
+std::vector<uint8_t> guestSoundSamples(uint32_t source, uint32_t bytes);
+void copyIntoSoundBuffer(SoundBuffer* buffer, const std::vector<uint8_t>& samples);
 // Creates bufferDoneEvent and asks the playing buffer to signal it at its end;
 // with `startThread` also makes sure a stream thread runs. Returns the back
 // end's result (0 on success); on failure no event remains. Caller holds
@@ -99,6 +108,15 @@ uint32_t soundStreamThread();
 // both buffers, forgets them and closes the back end. Safe to call at any
 // time, also when nothing was opened.
 void releaseSound();
+
+class StateWriter;
+class StateReader;
+// The audio output's part of a saved state: both slots (length, format,
+// samples), which of them plays and where the back end's timeline ends.
+// Reading stops the stream thread and puts the saved buffers in place of the
+// current ones, the playing one resumed. Emulation thread, between blocks.
+void writeAudioState(StateWriter& out);
+bool readAudioState(StateReader& in);
 
 // Buffers the stream thread has retired since the last releaseSound.
 uint64_t soundBuffersRetired();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/state_stream.h"
 #include "core/memory.h"
 #include "core/register_area.h"
 
@@ -39,4 +40,19 @@ uint32_t applyClearWins(uint32_t value, uint32_t write, const ClearSetPair* pair
             value |= pairs[i].target;
     }
     return value;
+}
+
+void writeLatchState(StateWriter& out) {
+    out.beginPart("LTCH");
+    out.putRecord(latchSlots);
+    out.endPart();
+}
+
+bool readLatchState(StateReader& in) {
+    uint32_t slots[static_cast<int>(WriteLatch::Count)][2];
+    in.beginPart("LTCH");
+    in.getRecord(slots);
+    if (!in.endPart()) return false;
+    if (in.applying()) std::memcpy(latchSlots, slots, sizeof slots);
+    return true;
 }

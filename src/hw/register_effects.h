@@ -16,6 +16,12 @@ uint32_t& latchedStore(WriteLatch latch);
 // never carried out (no end check came after it); a new run starts without it.
 void clearWriteLatches();
 
+class StateWriter;
+class StateReader;
+// The write latches' part of a saved state.
+void writeLatchState(StateWriter& out);
+bool readLatchState(StateReader& in);
+
 // Store targets: the latch, or the register's own word, with `action` marked
 // in mem_actions for the end of the block.
 uint8_t* latchTarget(WriteLatch latch, uint32_t action);

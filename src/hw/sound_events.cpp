@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/log.h"
+#include "base/state_stream.h"
 #include "core/hw_registers.h"
 #include "core/memory.h"
 #include "cpu/interrupts.h"
@@ -79,4 +80,36 @@ void discardPendingSoundEvents() {
     queue.clear();
     overflowReported = false;
     pending.store(false, std::memory_order_relaxed);
+}
+
+void writeSoundEventState(StateWriter& out) {
+    std::vector<SoundEvent> events;
+    {
+        std::lock_guard lock(queueMutex);
+        events = queue;
+    }
+    out.beginPart("SNDE");
+    out.put(uint32_t(events.size()));
+    for (SoundEvent e : events)
+        out.put(e);
+    out.endPart();
+}
+
+bool readSoundEventState(StateReader& in) {
+    in.beginPart("SNDE");
+    uint32_t count = 0;
+    in.getLength(count, MAX_PENDING_SOUND_EVENTS);
+    std::vector<SoundEvent> events;
+    for (uint32_t i = 0; i < count && in.ok(); ++i) {
+        uint8_t e = 0;
+        in.get(e);
+        if (e > uint8_t(SoundEvent::AiInterrupt)) in.fail("an unknown sound event");
+        events.push_back(SoundEvent(e));
+    }
+    if (!in.endPart()) return false;
+    if (!in.applying()) return true;
+    std::lock_guard lock(queueMutex);
+    queue = std::move(events);
+    pending.store(!queue.empty(), std::memory_order_release);
+    return true;
 }

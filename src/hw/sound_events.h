@@ -39,3 +39,10 @@ bool soundEventsPending();
 void applyPendingSoundEvents();
 // Drops every pending event (at the start and stop of an emulation run).
 void discardPendingSoundEvents();
+
+class StateWriter;
+class StateReader;
+// The events posted and not yet applied, as part of a saved state; reading
+// replaces the pending events. Emulation thread.
+void writeSoundEventState(StateWriter& out);
+bool readSoundEventState(StateReader& in);

@@ -39,6 +39,7 @@ void retirePlayingBuffer() {
         if (finished->buffer) finished->buffer->stop();
         finished->buffer.reset();
         finished->bytes = 0;
+        finished->samples.clear();
     }
     postSoundEvent(SoundEvent::BufferRetired);
 

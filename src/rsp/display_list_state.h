@@ -68,6 +68,14 @@ extern DisplayListState theDisplayList;
 // and every segment base is 0.
 void resetDisplayLists();
 
+class StateWriter;
+class StateReader;
+// The dispatch's part of a saved state: the walk, the segment table, the
+// display-processor settings, the vertex buffer and the frame count. Whether
+// the OpenGL context still has to be made belongs to this run and is kept.
+void writeDisplayListState(StateWriter& out);
+bool readDisplayListState(StateReader& in);
+
 // The RDRAM offset of a segmented address.
 uint32_t resolveSegmentedAddress(uint32_t address);
 // True when `bytes` bytes from RDRAM offset `offset` lie inside RDRAM.

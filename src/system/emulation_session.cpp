@@ -16,10 +16,13 @@
 #include "hw/sound_events.h"
 #include "plugins/controller_plugin.h"
 #include "rsp/display_list_state.h"
+#include "system/rom_identity.h"
 #include "system/run_control.h"
 #include "system/run_loop.h"
 #include "system/run_pacing.h"
+#include "system/save_state.h"
 #include "system/settings_values.h"
+#include "system/state_requests.h"
 #include "video/frame_buffer_display.h"
 #include "video/gl_context.h"
 #include "video/rate_counter.h"
@@ -115,6 +118,7 @@ bool EmulationSession::startEmulation() {
     logLine("Emulating ROM loaded from file \"%s\"!", theRom.path);
     // What the reading of the image's symbol file had to say before the log
     // was open.
+    logRomIdentity();
     logSymbolFileReport();
 
     // The machine, with nothing left over from an earlier run.
@@ -128,6 +132,8 @@ bool EmulationSession::startEmulation() {
     installSpeedLimiter(settings_.speedLimiter);
     discardPendingSoundEvents();
     resetRunControl();
+    clearStateRequests();
+    resetStateRequestTally();
     if (!resetMachine()) {
         haltEmulation();
         return false;
@@ -135,6 +141,21 @@ bool EmulationSession::startEmulation() {
     clearWriteLatches();
     resetDisplayLists();
     resetFpuExceptionLog();
+    if (settings_.initialState) {
+        std::string problem;
+        if (!applyMachineState(*settings_.initialState, problem)) {
+            logLine("The saved state could not be applied: %s", problem.c_str());
+            showMessage(0x10, "The saved state could not be applied: %s", problem.c_str());
+            haltEmulation();
+            return false;
+        }
+        logLine("Started from a saved state taken at vertical interrupt %llu",
+                static_cast<unsigned long long>(runCounters.viInterrupts.load()));
+    }
+    viAtStart_ = runCounters.viInterrupts.load();
+    instructionsAtStart_ = runCounters.instructions.load();
+    if (settings_.saveStateAtVi != 0)
+        scheduleStateSave(settings_.saveStateAtVi, settings_.saveStatePath);
 
     // The speed display.
     timer_->start(SPEED_DISPLAY_PERIOD_MS, [] { updateSpeedDisplay(); });
@@ -189,6 +210,24 @@ std::chrono::steady_clock::time_point EmulationSession::cpuEndTime() const {
     return cpuEnd_;
 }
 
+bool EmulationSession::requestStateSave(const std::string& path, const std::string& label) {
+    if (!cpuThread_.joinable() || cpuThreadFinished_) {
+        statusMessage("No emulation is running: nothing to save");
+        return false;
+    }
+    ::requestStateSave(path, label);
+    return true;
+}
+
+bool EmulationSession::requestStateLoad(const std::string& path, const std::string& label) {
+    if (!cpuThread_.joinable() || cpuThreadFinished_) {
+        statusMessage("No emulation is running: the state is not loaded");
+        return false;
+    }
+    ::requestStateLoad(path, label);
+    return true;
+}
+
 void EmulationSession::stopEmulation() {
     // The speed display first: it reports on the threads stopped next.
     timer_->stop();
@@ -211,6 +250,7 @@ void EmulationSession::stopEmulation() {
     setViObserver(nullptr, nullptr);
     installSpeedLimiter(nullptr);
     resetPause();
+    clearStateRequests();
 
     // Only the main thread is left among the run's threads.
     destroyGlContext();

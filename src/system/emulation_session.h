@@ -8,9 +8,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/machine_mode.h"
 #include "cpu/cpu_core.h"
@@ -69,6 +71,13 @@ struct EmulationSettings {
     // Paces the run by wall time (null: as fast as it goes); it must outlive
     // the run.
     SpeedLimiter* speedLimiter = nullptr;
+    // A saved state's payload (already read and checked, readStateFile) the
+    // machine starts from instead of its boot state; null: none.
+    std::shared_ptr<const std::vector<uint8_t>> initialState;
+    // A state written to saveStatePath right after this many vertical
+    // interrupts (0: none); the run goes on.
+    uint64_t saveStateAtVi = 0;
+    std::string saveStatePath;
 };
 
 constexpr uint32_t SPEED_DISPLAY_PERIOD_MS = 1000;
@@ -108,6 +117,18 @@ class EmulationSession {
     std::chrono::steady_clock::time_point firstBlockTime() const;
     std::chrono::steady_clock::time_point cpuEndTime() const;
 
+    // Asks the CPU thread to save the machine to `path`, or to load it from
+    // there, between two blocks; the status bar tells the outcome, `label`
+    // naming the target ("slot 3"). False, with a status message, while no
+    // run goes on.
+    bool requestStateSave(const std::string& path, const std::string& label);
+    bool requestStateLoad(const std::string& path, const std::string& label);
+
+    // The run counters when the CPU thread started: 0, or where a saved state
+    // the run started from had them.
+    uint64_t viInterruptsAtStart() const { return viAtStart_; }
+    uint64_t instructionsAtStart() const { return instructionsAtStart_; }
+
     // The record the controller plug-ins were given.
     const OrvexOutputWindow& pluginWindow() const { return pluginWindow_; }
 
@@ -124,6 +145,8 @@ class EmulationSession {
     bool started_ = false;
     bool deviceContextAcquired_ = false;
     bool backEndsInstalled_ = false;
+    uint64_t viAtStart_ = 0;
+    uint64_t instructionsAtStart_ = 0;
 
     std::thread cpuThread_;
     std::atomic<bool> cpuThreadFinished_{false};

@@ -1,5 +1,6 @@
 #include "system/run_control.h"
 
+#include "base/state_stream.h"
 #include "core/machine.h"
 #include "system/run_pacing.h"
 
@@ -60,5 +61,24 @@ bool checkRunLimitsAfterTimerEvent(bool viInterrupt) {
         requestCpuStop(CpuStopReason::IdleLoop);
         return false;
     }
+    return true;
+}
+
+void writeRunCounterState(StateWriter& out) {
+    out.beginPart("RUN ");
+    out.put(runCounters.instructions.load());
+    out.put(runCounters.viInterrupts.load());
+    out.endPart();
+}
+
+bool readRunCounterState(StateReader& in) {
+    uint64_t instructions = 0, viInterrupts = 0;
+    in.beginPart("RUN ");
+    in.get(instructions);
+    in.get(viInterrupts);
+    if (!in.endPart()) return false;
+    if (!in.applying()) return true;
+    runCounters.instructions.store(instructions);
+    runCounters.viInterrupts.store(viInterrupts);
     return true;
 }

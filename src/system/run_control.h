@@ -52,6 +52,14 @@ void resetRunControl();
 // Removes both limits.
 void clearRunLimits();
 
+class StateWriter;
+class StateReader;
+// The counters' part of a saved state: a run loaded from a state counts its
+// vertical interrupts on from where the state was taken (the limits count
+// them too).
+void writeRunCounterState(StateWriter& out);
+bool readRunCounterState(StateReader& in);
+
 // The run loop's bookkeeping after a block: its instructions are counted.
 inline void countBlockInstructions(uint32_t count) {
     runCounters.instructions.store(runCounters.instructions.load(std::memory_order_relaxed) + count,

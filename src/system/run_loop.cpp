@@ -16,6 +16,7 @@
 #include "hw/sound_events.h"
 #include "hw/vi.h"
 #include "system/run_control.h"
+#include "system/state_requests.h"
 
 namespace {
 
@@ -123,14 +124,15 @@ bool runBlock() {
     }
 
     countBlockInstructions(instructionCount);
+    bool withinLimits = true;
     switch (advanceCount(instructionCount)) {
     case TimerEvent::ViInterrupt:
         raiseViInterrupt();
-        if (!checkRunLimitsAfterTimerEvent(true)) return false;
+        withinLimits = checkRunLimitsAfterTimerEvent(true);
         break;
     case TimerEvent::CompareInterrupt:
         raiseCompareInterrupt();
-        if (!checkRunLimitsAfterTimerEvent(false)) return false;
+        withinLimits = checkRunLimitsAfterTimerEvent(false);
         break;
     case TimerEvent::None:
         break;
@@ -138,7 +140,11 @@ bool runBlock() {
     // What the sound thread did since the last block (AI register updates and
     // the AI interrupt) takes effect here, in its order.
     applyPendingSoundEvents();
-    return !isEmulationHalted();
+    // The safe point of saved states: every effect of the block is done, so
+    // a run loaded from the state goes on exactly as this one. A save due at
+    // the vertical interrupt that ends the run is made too.
+    if (stateRequestsPending()) serviceStateRequests();
+    return withinLimits && !isEmulationHalted();
 }
 
 uint32_t cpuThread(void* /*parameter*/) {

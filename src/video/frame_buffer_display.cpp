@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "base/state_stream.h"
 #include "core/memory.h"
 
 FrameBufferDisplay theFrameBufferDisplay;
@@ -218,4 +219,41 @@ void presentFrame() {
     const FrameSurface& s = fb.frameSurface;
     fb.window->presentFrame(FrameView{s.bytes(), s.width, s.height, s.pitch, fb.screenFormat},
                             dest);
+}
+
+namespace {
+constexpr uint32_t NO_FRAME_SOURCE = 0xFFFFFFFF;
+} // namespace
+
+void writeFrameDisplayState(StateWriter& out) {
+    const uint32_t source = fb.frameSource && theMemory.rdram
+                                ? uint32_t(fb.frameSource - theMemory.rdram)
+                                : NO_FRAME_SOURCE;
+    out.beginPart("FBUF");
+    out.put(fb.frameFormat);
+    out.put(uint32_t(fb.frameWidth.load()));
+    out.put(source);
+    out.put(uint8_t(fb.frameBufferDisplayEnabled.load()));
+    out.endPart();
+}
+
+bool readFrameDisplayState(StateReader& in) {
+    uint32_t format = 0, width = 0, source = 0;
+    uint8_t enabled = 0;
+    in.beginPart("FBUF");
+    in.get(format);
+    in.get(width);
+    in.get(source);
+    in.get(enabled);
+    if (in.ok() && format != FRAME_FORMAT_16 && format != FRAME_FORMAT_32)
+        in.fail("an unknown frame format");
+    if (in.ok() && (width > MAX_FRAME_WIDTH || (source != NO_FRAME_SOURCE && source >= RDRAM_SIZE)))
+        in.fail("a frame outside the display's limits");
+    if (!in.endPart()) return false;
+    if (!in.applying()) return true;
+    setFrameMode(format, width);
+    fb.frameSource =
+        source != NO_FRAME_SOURCE && theMemory.rdram ? theMemory.rdram + source : nullptr;
+    if (!enabled) fb.frameBufferDisplayEnabled = false;
+    return true;
 }

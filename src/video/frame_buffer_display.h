@@ -88,3 +88,11 @@ void copyFrameFast();
 void copyFrameNice();
 // Hands the frame surface to the window.
 void presentFrame();
+
+class StateWriter;
+class StateReader;
+// The display's part of a saved state: the frame mode, the frame's RDRAM
+// offset and whether frames are still shown. Reading sets the frame mode
+// again; a display this run could not set up stays off.
+void writeFrameDisplayState(StateWriter& out);
+bool readFrameDisplayState(StateReader& in);

@@ -5,9 +5,11 @@
 
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/log.h"
+#include "base/md5.h"
 #include "core/machine.h"
 #include "core/rom_file.h"
 #include "host/output_window_host.h"
@@ -21,6 +23,7 @@
 #include "system/emulation_session.h"
 #include "system/run_control.h"
 #include "system/settings_values.h"
+#include "system/state_requests.h"
 #include "video/frame_buffer_display.h"
 #include "video/gl_context.h"
 
@@ -218,6 +221,32 @@ TEST_F(EmulationSessionTest, StartAndStopRunTheirStepsInOrder) {
     // The run's log has its first line.
     const std::string log = readTextFile(logDir + "/SESSION TEST.main.log");
     EXPECT_EQ(log.rfind("Emulating ROM loaded from file \"", 0), 0u) << log;
+    // The lines after it identify the image.
+    EXPECT_NE(log.find("\"!\nImage size: "), std::string::npos) << log;
+    EXPECT_NE(log.find("\nMD5: " + md5Text(theRom.fileMd5) + "\nCountry: "), std::string::npos);
+}
+
+TEST_F(EmulationSessionTest, StateRequestsAreCarriedOutByTheCpuThread) {
+    EmulationSession session(host, settings);
+    ASSERT_TRUE(session.startEmulation());
+    const std::string path = logDir + "/slot.state";
+    auto waitFor = [](uint64_t StateRequestTally::*field) {
+        for (int i = 0; i < 1000 && stateRequestTally().*field == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return stateRequestTally().*field != 0;
+    };
+    ASSERT_TRUE(session.requestStateSave(path, "slot 1"));
+    ASSERT_TRUE(waitFor(&StateRequestTally::saved));
+    EXPECT_TRUE(statusShown("State saved to slot 1 (" + path + ")"));
+    ASSERT_TRUE(session.requestStateLoad(path, "slot 1"));
+    ASSERT_TRUE(waitFor(&StateRequestTally::loaded));
+    EXPECT_TRUE(statusShown("State loaded from slot 1 (" + path + ")"));
+    ASSERT_TRUE(session.requestStateLoad(logDir + "/none.state", "slot 2"));
+    ASSERT_TRUE(waitFor(&StateRequestTally::failed));
+    EXPECT_TRUE(
+        statusShown("State not loaded from slot 2 (" + logDir + "/none.state): it does not exist"));
+    session.stopEmulation();
+    EXPECT_FALSE(session.requestStateSave(path, "slot 1"));
 }
 
 TEST_F(EmulationSessionTest, DevicesThatFailAreReportedAndTheRunGoesOn) {

@@ -20,6 +20,7 @@
 #include "romkit/romkit.h"
 #include "rsp/display_list_state.h"
 #include "runner_host.h"
+#include "runner_states.h"
 #include "system/emulation_session.h"
 #include "system/machine_choice.h"
 #include "system/rom_loading.h"
@@ -187,9 +188,9 @@ void printFigures(const RunReport& r, FILE* out) {
                  static_cast<unsigned long long>(r.instructions));
     std::fprintf(out, "Wall time:              %.3f s\n", seconds);
     std::fprintf(out, "VI per second:          %.1f\n",
-                 seconds > 0.0 ? double(r.viInterrupts) / seconds : 0.0);
+                 seconds > 0.0 ? double(r.viInterrupts - r.viAtStart) / seconds : 0.0);
     std::fprintf(out, "Instructions per second: %.0f\n",
-                 seconds > 0.0 ? double(r.instructions) / seconds : 0.0);
+                 seconds > 0.0 ? double(r.instructions - r.instructionsAtStart) / seconds : 0.0);
     std::fprintf(out, "GFX frames:             %llu\n",
                  static_cast<unsigned long long>(r.gfxFrames));
     const char* end = r.halted       ? "the guest halted the emulation"
@@ -244,9 +245,14 @@ void printUsage(FILE* out) {
                  "  --cpu recompiler|interpreter  the CPU core (default: recompiler)\n"
                  "  --machine complete|design     the whole processor, or only the\n"
                  "                        instructions of the original design (default: complete)\n"
+                 "  --save-state FILE --at N  write a saved state after N vertical interrupts\n"
+                 "                        (the run goes on to its limit)\n"
+                 "  --load-state FILE     start from a saved state of this ROM; --frames and\n"
+                 "                        --at count on from where it was taken\n"
                  "  --help, --version\n"
                  "Exit status: 0 when a limit was reached, 3 when the emulation halted,\n"
-                 "1 for bad usage or a ROM image that cannot be loaded.\n");
+                 "1 for bad usage, a ROM image or saved state that cannot be loaded, or a\n"
+                 "saved state that was not written.\n");
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions& o,
@@ -294,6 +300,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions
             if (!value(o.inputScript)) return CommandLine::Invalid;
         } else if (a == "--pad-library") {
             if (!value(o.padLibrary)) return CommandLine::Invalid;
+        } else if (a == "--save-state") {
+            if (!value(o.saveStatePath)) return CommandLine::Invalid;
+        } else if (a == "--load-state") {
+            if (!value(o.loadStatePath)) return CommandLine::Invalid;
+        } else if (a == "--at") {
+            if (!value(v)) return CommandLine::Invalid;
+            if (!parseCount(v, o.saveAtVi) || o.saveAtVi == 0) {
+                error = "--at needs a positive whole number, not \"" + v + "\"";
+                return CommandLine::Invalid;
+            }
         } else if (a == "--answer") {
             if (!value(v)) return CommandLine::Invalid;
             if (v != "yes" && v != "no") {
@@ -328,6 +344,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunnerOptions
             error = "only one ROM image can be run";
             return CommandLine::Invalid;
         }
+    }
+    if (o.saveStatePath.empty() != (o.saveAtVi == 0)) {
+        error = "--save-state and --at go together";
+        return CommandLine::Invalid;
     }
     return CommandLine::Run;
 }
@@ -437,6 +457,12 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     SpeedLimiter limiter;
     limiter.setRate(viRateOfCountry(romHeaderCountry(theRom.header)));
     if (options.limitSpeed) settings.speedLimiter = &limiter;
+    if (!prepareRunnerStates(options, settings, out)) {
+        resetControllerSlots();
+        theRom.freeImage();
+        report.messages = sink.messages();
+        return report;
+    }
     EmulationSession session(host, settings);
     const bool started = session.startEmulation();
     if (started) {
@@ -467,10 +493,13 @@ RunReport runEmulation(const RunnerOptions& options, FILE* out) {
     report.frameLimit = reason == CpuStopReason::FrameLimit;
     report.viInterrupts = runCounters.viInterrupts.load();
     report.instructions = runCounters.instructions.load();
+    report.viAtStart = session.viInterruptsAtStart();
+    report.instructionsAtStart = session.instructionsAtStart();
     report.gfxFrames = theDisplayList.gfxFrames.load();
     report.seconds =
         std::chrono::duration<double>(session.cpuEndTime() - session.firstBlockTime()).count();
     report.exitStatus = report.halted ? EXIT_HALTED : EXIT_LIMIT_REACHED;
+    if (!reportRunnerStates(options, out)) report.exitStatus = EXIT_BAD_USAGE;
 
     if (!options.screenshotPath.empty()) writeScreenshot(options.screenshotPath, out);
     if (!options.wavPath.empty()) std::fprintf(out, "Audio:      %s\n", options.wavPath.c_str());

@@ -36,6 +36,11 @@ struct RunnerOptions {
     bool answerYes = true;
     CpuCore cpuCore = CpuCore::Recompiler;
     MachineMode machineMode = MachineMode::Complete;
+    // Saved states: one to start from, and one written after saveAtVi
+    // vertical interrupts (both "" = none).
+    std::string loadStatePath;
+    std::string saveStatePath;
+    uint64_t saveAtVi = 0;
 };
 
 enum class CommandLine { Run, Help, Version, Invalid };
@@ -58,6 +63,10 @@ struct RunReport {
     bool timeLimit = false;  // the run ended at its wall-time limit (or was interrupted)
     uint64_t viInterrupts = 0;
     uint64_t instructions = 0;
+    // The counts the run started from (not 0 when it started from a state);
+    // the rates count from them.
+    uint64_t viAtStart = 0;
+    uint64_t instructionsAtStart = 0;
     // Frames finished by the display-list renderer (full syncs).
     uint64_t gfxFrames = 0;
     // Wall time from the first block to the end, in seconds.

@@ -139,13 +139,18 @@ void freeCodeCache() {
     compileState.emitPtr = nullptr;
 }
 
-void flushCodeCache(const char* reason) {
+void discardTranslatedCode() {
     if (!blockMap) return;
     std::memset(blockMap, 0xFF, BLOCK_MAP_ENTRIES * sizeof(uint32_t));
     std::memset(cacheStorage, 0x90, usedBytes);
     usedBytes = 0;
     forgetCodePages();
     ++flushCount;
+}
+
+void flushCodeCache(const char* reason) {
+    if (!blockMap) return;
+    discardTranslatedCode();
     logLine("%s: every translated block discarded.", reason);
 }
 

@@ -51,6 +51,9 @@ void freeCodeCache();
 // Discards every translated block: the block map is refilled with 0xFF and
 // usedBytes goes back to 0. The log gives the reason.
 void flushCodeCache(const char* reason = "Code cache full");
+// The same without a log line: for code that no longer matches guest memory
+// (a loaded saved state).
+void discardTranslatedCode();
 // How many times the cache has been emptied since initCodeCache.
 uint32_t codeCacheFlushCount();
 
