@@ -376,7 +376,7 @@ bool MainWindow::openRom(const std::string& name, const std::string& path) {
         return false;
     }
     output_ = window;
-    stateSlots_->attachKeys(window);
+    connect(window, &OutputWindow::stateCommand, stateSlots_, &SaveStateSlots::runCommand);
     openShortcut_->setEnabled(false);
     showRunCommands();
     return true;

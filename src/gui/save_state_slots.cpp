@@ -16,18 +16,17 @@ SaveStateSlots::SaveStateSlots(std::function<EmulationSession*()> session, QObje
         QAction* a = menu_->addAction(text);
         a->setShortcut(keys);
         // Active in each window the action is added to (the main window
-        // through its menu, the output window through attachKeys).
+        // through its menu; the output window passes its keys to runCommand).
         a->setShortcutContext(Qt::WindowShortcut);
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    keyActions_[0] = add("&Save State", QKeySequence(Qt::Key_F5), [this] { save(); });
-    keyActions_[1] = add("&Load State", QKeySequence(Qt::Key_F7), [this] { load(); });
+    add("&Save State", QKeySequence(Qt::Key_F5), [this] { save(); });
+    add("&Load State", QKeySequence(Qt::Key_F7), [this] { load(); });
     menu_->addSeparator();
-    keyActions_[2] =
-        add("&Next Slot", QKeySequence(Qt::Key_F6), [this] { selectSlot(nextStateSlot(slot_)); });
-    keyActions_[3] = add("&Previous Slot", QKeySequence(Qt::SHIFT | Qt::Key_F6),
-                         [this] { selectSlot(previousStateSlot(slot_)); });
+    add("&Next Slot", QKeySequence(Qt::Key_F6), [this] { selectSlot(nextStateSlot(slot_)); });
+    add("&Previous Slot", QKeySequence(Qt::SHIFT | Qt::Key_F6),
+        [this] { selectSlot(previousStateSlot(slot_)); });
     QMenu* slotMenu = menu_->addMenu("S&lot");
     slotGroup_ = new QActionGroup(this);
     for (int i = 0; i < STATE_SLOT_COUNT; ++i) {
@@ -43,9 +42,23 @@ SaveStateSlots::~SaveStateSlots() {
     delete menu_;
 }
 
-void SaveStateSlots::attachKeys(QWidget* window) {
-    for (QAction* a : keyActions_)
-        window->addAction(a);
+void SaveStateSlots::runCommand(WindowCommand command) {
+    switch (command) {
+    case WindowCommand::SaveState:
+        save();
+        break;
+    case WindowCommand::LoadState:
+        load();
+        break;
+    case WindowCommand::NextStateSlot:
+        selectSlot(nextStateSlot(slot_));
+        break;
+    case WindowCommand::PreviousStateSlot:
+        selectSlot(previousStateSlot(slot_));
+        break;
+    default:
+        break;
+    }
 }
 
 void SaveStateSlots::selectSlot(int slot) {

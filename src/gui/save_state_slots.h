@@ -8,6 +8,8 @@
 #include <QObject>
 #include <functional>
 
+#include "gui/command_keys.h"
+
 class EmulationSession;
 class QAction;
 class QActionGroup;
@@ -23,8 +25,9 @@ class SaveStateSlots : public QObject {
 
     // The "States" menu; the caller places it (it stays owned here).
     QMenu* menu() const { return menu_; }
-    // Makes the keys work while `window` (the output window) is active.
-    void attachKeys(QWidget* window);
+    // Carries out a save-state command of the output window's keys (F5, F7,
+    // F6, Shift+F6); other commands are not its own.
+    void runCommand(WindowCommand command);
 
     int slot() const { return slot_; }
     void selectSlot(int slot);
@@ -36,5 +39,4 @@ class SaveStateSlots : public QObject {
     int slot_ = 0;
     QMenu* menu_ = nullptr;
     QActionGroup* slotGroup_ = nullptr;
-    QAction* keyActions_[4] = {};
 };

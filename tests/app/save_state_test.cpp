@@ -109,7 +109,9 @@ TEST_F(SaveStateTest, RefusedStatesLeaveTheMachineUntouched) {
         {"other ROM", encodeStateFile(otherRom, payload), "another ROM"},
         {"other version", changed(8, 1), "another version"},
         {"truncated", std::vector<uint8_t>(good.begin(), good.end() - 100), "damaged"},
-        {"bit flipped in the data", changed(good.size() / 2, 0x10), "damaged"},
+        // A whole byte: a single bit may fall on padding that the compressed
+        // format ignores, and then the data read back is the same.
+        {"byte changed in the data", changed(good.size() / 2, 0xFF), "damaged"},
         {"bit flipped in the header", changed(20, 0x01), "damaged"},
         {"not a state", {'h', 'e', 'l', 'l', 'o'}, "not a saved state"},
         {"other layout", encodeStateFile(loadedRomIdentity(), otherLayout), "does not fit"},
