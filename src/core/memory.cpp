@@ -1,5 +1,6 @@
 #include "core/memory.h"
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -79,16 +80,20 @@ struct BlockRef {
     uint32_t size;
 };
 
+// The memory blocks a saved state holds, in the order it holds them.
+std::array<BlockRef, 5> stateBlocks(const CMemory& m) {
+    return {{{m.rdram, RDRAM_SIZE},
+             {m.rdramRegs, RDRAM_REGS_SIZE},
+             {m.hwRegs, HW_REGS_SIZE},
+             {m.cartBlockB, CART_BLOCK_SIZE},
+             {m.cartBlockD, CART_BLOCK_SIZE}}};
+}
+
 } // namespace
 
 void CMemory::writeState(StateWriter& out) const {
     out.beginPart("MEM ");
-    const BlockRef blocks[] = {{rdram, RDRAM_SIZE},
-                               {rdramRegs, RDRAM_REGS_SIZE},
-                               {hwRegs, HW_REGS_SIZE},
-                               {cartBlockB, CART_BLOCK_SIZE},
-                               {cartBlockD, CART_BLOCK_SIZE}};
-    for (const BlockRef& b : blocks) {
+    for (const BlockRef& b : stateBlocks(*this)) {
         out.put(b.size);
         out.raw(b.data, b.size);
     }
@@ -107,12 +112,7 @@ bool CMemory::readState(StateReader& in) {
         return false;
     }
     in.beginPart("MEM ");
-    const BlockRef blocks[] = {{rdram, RDRAM_SIZE},
-                               {rdramRegs, RDRAM_REGS_SIZE},
-                               {hwRegs, HW_REGS_SIZE},
-                               {cartBlockB, CART_BLOCK_SIZE},
-                               {cartBlockD, CART_BLOCK_SIZE}};
-    for (const BlockRef& b : blocks) {
+    for (const BlockRef& b : stateBlocks(*this)) {
         uint32_t size = 0;
         in.get(size);
         if (in.ok() && size != b.size) in.fail("a memory block of another size");

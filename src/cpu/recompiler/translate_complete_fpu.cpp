@@ -16,6 +16,7 @@
 #include "cpu/fpu_register_file.h"
 #include "cpu/recompiler/compile_state.h"
 #include "cpu/recompiler/complete_fpu_translators.h"
+#include "cpu/recompiler/fpu_fields.h"
 #include "cpu/x64/emitter.h"
 #include "cpu/x64/sse_emitter.h"
 
@@ -27,18 +28,7 @@ CompileState& cs() {
     return compileState;
 }
 
-unsigned fmt() {
-    return cs().rs;
-}
-unsigned fs() {
-    return cs().rd;
-}
-unsigned ft() {
-    return cs().rt;
-}
-unsigned fd() {
-    return cs().sa;
-}
+using namespace fpu_fields;
 bool floatingFormat() {
     return fmt() == FMT_S || fmt() == FMT_D;
 }

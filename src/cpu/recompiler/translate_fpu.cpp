@@ -10,6 +10,7 @@
 #include "core/cpu_state.h"
 #include "cpu/fpu_formats.h"
 #include "cpu/recompiler/compile_state.h"
+#include "cpu/recompiler/fpu_fields.h"
 #include "cpu/recompiler/translators.h"
 #include "cpu/x64/emitter.h"
 
@@ -29,18 +30,7 @@ uint32_t* controlRegister(unsigned n) {
     return n == 0 ? &theCpu.fcr0 : &theCpu.fcr31;
 }
 
-unsigned fmt() {
-    return cs().rs;
-}
-unsigned fs() {
-    return cs().rd;
-}
-unsigned ft() {
-    return cs().rt;
-}
-unsigned fd() {
-    return cs().sa;
-}
+using namespace fpu_fields;
 
 // Single and word results clear the odd half of their register pair.
 void emitClearUpper(unsigned n) {
