@@ -45,6 +45,30 @@ void writeTlbEntry() {
     tlbWriteIndexed();
 }
 
+void probeTlb() {
+    const uint32_t entryHi = theCpu.cop0[COP0_ENTRYHI];
+    for (unsigned i = 0; i < TLB_ENTRIES; ++i) {
+        const TlbEntry& e = tlb[i];
+        const uint32_t differs = e.hl ^ entryHi;
+        const bool global = ((e.hl >> 12) & 1) != 0;
+        if ((differs & ~e.hh & 0xFFFFE000) == 0 && (global || (differs & 0xFF) == 0)) {
+            theCpu.cop0[COP0_INDEX] = i;
+            return;
+        }
+    }
+    theCpu.cop0[COP0_INDEX] = 0x80000000u;
+}
+
+void writeTlbEntryRandom() {
+    const uint32_t index = theCpu.cop0[COP0_INDEX];
+    const uint32_t random = theCpu.cop0[COP0_RANDOM] & (TLB_ENTRIES - 1);
+    theCpu.cop0[COP0_INDEX] = random;
+    writeTlbEntry();
+    theCpu.cop0[COP0_INDEX] = index;
+    const uint32_t wired = theCpu.cop0[COP0_WIRED] & (TLB_ENTRIES - 1);
+    theCpu.cop0[COP0_RANDOM] = random <= wired ? TLB_ENTRIES - 1 : random - 1;
+}
+
 void tlbWriteIndexed() {
     const uint32_t index = theCpu.cop0[COP0_INDEX] & (TLB_ENTRIES - 1);
     TlbEntry& e = tlb[index];

@@ -37,6 +37,13 @@ bool tlbTranslate(uint32_t vaddr, uint32_t& physical);
 // Indexed write from COP0 Index, PageMask, EntryHi, EntryLo0 and EntryLo1;
 // does nothing when Index is 32 or more.
 void writeTlbEntry();
+// The complete machine's TLBP: Index becomes the first entry that maps
+// EntryHi's page pair (its ASID, or any ASID for a global entry), or has its
+// probe-failure bit 31 set when none does.
+void probeTlb();
+// The complete machine's TLBWR: the indexed write at entry Random, after which
+// Random counts down towards Wired and wraps to 31. Index keeps its value.
+void writeTlbEntryRandom();
 // Derives the translation of entry Index from its ll, hl, hh and logs it.
 // The caller guarantees Index < 32.
 void tlbWriteIndexed();

@@ -14,6 +14,7 @@ bool buildCompleteInstructionTable() {
     addCompleteIntegerEntries(completeInstructionTable);
     addCompleteFpuEntries(completeInstructionTable);
     addCompleteExceptionEntries(completeInstructionTable);
+    addCompleteCop0Entries(completeInstructionTable);
     return true;
 }
 

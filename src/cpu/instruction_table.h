@@ -138,3 +138,4 @@ inline const InstructionInfo& lookupInstruction(uint32_t word) {
 void addCompleteIntegerEntries(InstructionInfo* table);
 void addCompleteFpuEntries(InstructionInfo* table);
 void addCompleteExceptionEntries(InstructionInfo* table);
+void addCompleteCop0Entries(InstructionInfo* table);

@@ -262,7 +262,7 @@ class BlockGenerator {
         case 5:
             return tlbr();
         case 6:
-            return tlbp();
+            return complete_ && pick(2) ? tlbwr() : tlbp();
         default:
             return arithmetic();
         }

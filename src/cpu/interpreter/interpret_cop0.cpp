@@ -43,6 +43,14 @@ void interpretTlbp(const Instruction&, BlockRun&) {
     cop0(COP0_INDEX) = 30;
 }
 
+void interpretProbeTlb(const Instruction&, BlockRun&) {
+    probeTlb();
+}
+
+void interpretTlbwr(const Instruction&, BlockRun&) {
+    writeTlbEntryRandom();
+}
+
 void interpretEret(const Instruction&, BlockRun&) {
     uint32_t status = cop0(COP0_STATUS);
     if (status & 0x4) {

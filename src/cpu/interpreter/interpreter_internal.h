@@ -138,6 +138,8 @@ void interpretMtc0(const Instruction&, BlockRun&);
 void interpretTlbr(const Instruction&, BlockRun&);
 void interpretTlbwi(const Instruction&, BlockRun&);
 void interpretTlbp(const Instruction&, BlockRun&);
+void interpretProbeTlb(const Instruction&, BlockRun&);
+void interpretTlbwr(const Instruction&, BlockRun&);
 void interpretEret(const Instruction&, BlockRun&);
 
 // Floating-point unit: moves, branches, arithmetic, conversions, compares.

@@ -105,6 +105,14 @@ void translateTlbp() {
     movAbsImm(cop0(COP0_INDEX), 30);
 }
 
+void translateProbeTlb() {
+    callRel32(reinterpret_cast<const void*>(&probeTlb));
+}
+
+void translateTlbwr() {
+    callRel32(reinterpret_cast<const void*>(&writeTlbEntryRandom));
+}
+
 void translateEret() {
     // With ERL set: pc = ErrorEPC and ERL cleared; otherwise pc = EPC and EXL
     // cleared. Cause then becomes the sign of the new Status, which clears

@@ -101,6 +101,9 @@ void translateMtc0();
 void translateTlbr();
 void translateTlbwi();
 void translateTlbp();
+// The complete machine's TLBP and TLBWR: calls of the TLB's own routines.
+void translateProbeTlb();
+void translateTlbwr();
 void translateEret();
 
 // Floating-point unit: moves, branches, arithmetic, conversions, compares.
