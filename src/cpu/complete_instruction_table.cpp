@@ -4,10 +4,33 @@
 #include <iterator>
 
 #include "cpu/instruction_table.h"
+#include "cpu/interpreter/interpreter_internal.h"
+#include "cpu/recompiler/translators.h"
 
 InstructionInfo completeInstructionTable[INSTRUCTION_TABLE_SIZE];
 
 namespace {
+
+// The sub-tables of the integer unit and of COP0, whose encodings that no
+// family carries out (reserved words, CFC0, CTC0, BC0, the COP2 loads and
+// stores) raise the reserved-instruction exception. The FPU's own tables keep
+// their entries: the FPU flags what it does not implement in FCR31.
+void raiseReservedInstructions(InstructionInfo* table) {
+    const struct {
+        unsigned first, count;
+    } ranges[] = {{TABLE_MAIN, 64}, {TABLE_SPECIAL, 64}, {TABLE_REGIMM, 32},
+                  {TABLE_COP0, 32}, {TABLE_BC0, 4},      {TABLE_CO, 64}};
+    for (const auto& range : ranges) {
+        for (unsigned i = range.first; i < range.first + range.count; ++i) {
+            InstructionInfo& entry = table[i];
+            if (entry.mnemonic != nullptr && (entry.shape & SHAPE_MISSING) == 0) continue;
+            entry.shape = 0;
+            entry.interpret = interp::interpretReservedInstruction;
+            entry.translate = translateReservedInstruction;
+            entry.report = nullptr;
+        }
+    }
+}
 
 bool buildCompleteInstructionTable() {
     std::copy(std::begin(instructionTable), std::end(instructionTable), completeInstructionTable);
@@ -15,6 +38,7 @@ bool buildCompleteInstructionTable() {
     addCompleteFpuEntries(completeInstructionTable);
     addCompleteExceptionEntries(completeInstructionTable);
     addCompleteCop0Entries(completeInstructionTable);
+    raiseReservedInstructions(completeInstructionTable);
     return true;
 }
 

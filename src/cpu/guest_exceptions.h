@@ -12,6 +12,7 @@
 // Exception codes of Cause.
 constexpr uint32_t EXCEPTION_SYSCALL = 8;
 constexpr uint32_t EXCEPTION_BREAKPOINT = 9;
+constexpr uint32_t EXCEPTION_RESERVED_INSTRUCTION = 10;
 constexpr uint32_t EXCEPTION_OVERFLOW = 12;
 constexpr uint32_t EXCEPTION_TRAP = 13;
 

@@ -42,6 +42,10 @@ void interpretBreak(const Instruction& in, BlockRun& run) {
     raise(EXCEPTION_BREAKPOINT, in, run);
 }
 
+void interpretReservedInstruction(const Instruction& in, BlockRun& run) {
+    raise(EXCEPTION_RESERVED_INSTRUCTION, in, run);
+}
+
 void interpretTrap(const Instruction& in, BlockRun& run) {
     if (trapWhen(in.word, site(in))) leaveBlock(run);
 }

@@ -169,6 +169,7 @@ void interpretFpuCompare(const Instruction&, BlockRun&);
 // additions and subtractions that trap on overflow.
 void interpretSyscall(const Instruction&, BlockRun&);
 void interpretBreak(const Instruction&, BlockRun&);
+void interpretReservedInstruction(const Instruction&, BlockRun&);
 void interpretTrap(const Instruction&, BlockRun&);
 void interpretAddChecked(const Instruction&, BlockRun&);
 void interpretAddiChecked(const Instruction&, BlockRun&);

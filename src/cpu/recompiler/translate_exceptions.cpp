@@ -59,6 +59,10 @@ void translateBreak() {
     emitRaise(EXCEPTION_BREAKPOINT);
 }
 
+void translateReservedInstruction() {
+    emitRaise(EXCEPTION_RESERVED_INSTRUCTION);
+}
+
 void translateTrap() {
     emitCheckedCall(trapWhen);
 }

@@ -135,6 +135,7 @@ void translateFpuCompare();
 // store asked for it.
 void translateSyscall();
 void translateBreak();
+void translateReservedInstruction();
 void translateTrap();
 void translateAddChecked();
 void translateAddiChecked();

@@ -1,17 +1,19 @@
 // The complete machine's TLBP and TLBWR on both CPU cores: the probe finds the
 // entry of EntryHi's page pair by ASID or global bit and flags a miss; TLBWR
-// writes the entry Random names and counts Random down to Wired.
+// writes the entry Random names and counts Random down to Wired. Encodings no
+// instruction uses raise the reserved-instruction exception.
 #include <gtest/gtest.h>
 
 #include "core/machine_mode.h"
 #include "core/tlb.h"
 #include "cpu/both_cores_fixture.h"
+#include "romkit/mips_encode.h"
 
 using namespace enc;
 
 namespace {
 
-class CompleteTlbTest : public BothCoresTest {
+class CompleteCop0Test : public BothCoresTest {
   protected:
     void SetUp() override {
         BothCoresTest::SetUp();
@@ -33,7 +35,7 @@ class CompleteTlbTest : public BothCoresTest {
     }
 };
 
-TEST_P(CompleteTlbTest, ProbeMatchesPagePairAndAsidOrGlobal) {
+TEST_P(CompleteCop0Test, ProbeMatchesPagePairAndAsidOrGlobal) {
     writeEntry(3, 0x00400000, 0x12, false);
     writeEntry(7, 0x00800000, 0x34, true);
     struct Case {
@@ -41,7 +43,8 @@ TEST_P(CompleteTlbTest, ProbeMatchesPagePairAndAsidOrGlobal) {
         uint32_t entryHi, index;
     };
     const Case cases[] = {
-        {"another ASID", 0x00400013, 0x80000000},     {"global entry, any ASID", 0x00800099, 7},
+        {"another ASID", 0x00400013, 0x80000000},
+        {"global entry, any ASID", 0x00800099, 7},
         {"an unmapped pair", 0x00C00012, 0x80000000},
     };
     for (const Case& c : cases) {
@@ -51,7 +54,7 @@ TEST_P(CompleteTlbTest, ProbeMatchesPagePairAndAsidOrGlobal) {
     }
 }
 
-TEST_P(CompleteTlbTest, WriteRandomUsesRandomAndCountsDownToWired) {
+TEST_P(CompleteCop0Test, WriteRandomUsesRandomAndCountsDownToWired) {
     cop0(COP0_WIRED) = 29;
     cop0(COP0_RANDOM) = 30;
     cop0(COP0_INDEX) = 5;
@@ -71,6 +74,26 @@ TEST_P(CompleteTlbTest, WriteRandomUsesRandomAndCountsDownToWired) {
     EXPECT_EQ(physical, 0x00200010u);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothCores, CompleteTlbTest, bothCores, coreName);
+TEST_P(CompleteCop0Test, ReservedEncodingsRaiseTheReservedInstructionException) {
+    const struct {
+        const char* name;
+        uint32_t word;
+    } cases[] = {
+        {"SPECIAL funct 0x01", 0x00000001},       {"CFC0", 0x40480000}, {"BC0F", 0x41000004},
+        {"an unused primary opcode", 0x7C000000}, {"LDC2", 0xD8000000},
+    };
+    for (const auto& c : cases) {
+        cop0(COP0_STATUS) = 0;
+        cop0(COP0_CAUSE) = 0;
+        set(mips::t0, 1);
+        run({c.word, mips::addiu(mips::t0, mips::r0, 2)});
+        EXPECT_EQ(theCpu.pc, 0x80000180u) << c.name;
+        EXPECT_EQ(cop0(COP0_EPC), CODE) << c.name;
+        EXPECT_EQ((cop0(COP0_CAUSE) >> 2) & 0x1F, 10u) << c.name;
+        EXPECT_EQ(reg(mips::t0), 1u) << c.name << ": the rest of the block does not run";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCores, CompleteCop0Test, bothCores, coreName);
 
 } // namespace
