@@ -37,6 +37,18 @@ bool isCommentLine(const char* raw) {
     return raw[0] == '/' || (raw[0] != 0 && raw[1] == '/');
 }
 
+// After a line longer than the line buffer was read in part, skips the rest
+// of it: the body of a section starts on the line after its header, however
+// long the header line is.
+void skipRestOfLine(std::FILE* file) {
+    if (std::ftell(file) > 0 && std::fseek(file, -1, SEEK_CUR) == 0 && std::fgetc(file) == '\n')
+        return;
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (c != EOF && c != '\n');
+}
+
 // Where a section's body starts and where it ends in `file`; false when the
 // section is absent.
 bool locateSection(std::FILE* file, const char* name, long& body, long& end) {
@@ -45,6 +57,7 @@ bool locateSection(std::FILE* file, const char* name, long& body, long& end) {
     while (readIniLine(file, line)) {
         const char* trimmed = trimIniText(line);
         if (isHeader(trimmed) && std::strstr(trimmed, name)) {
+            skipRestOfLine(file);
             body = std::ftell(file);
             break;
         }

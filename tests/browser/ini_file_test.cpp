@@ -107,6 +107,12 @@ TEST_F(IniFileTest, WritingReplacesTheBodyOrAppendsWithCrLf) {
     write("[Last]");
     ASSERT_TRUE(ini_.writeSection("Last", "k=1", 3));
     EXPECT_EQ(readTextFile(path_), "[Last]\r\nk=1\r\n");
+
+    // A header line longer than the line buffer (with a NUL byte in it): the
+    // body starts on the next line, so what was written reads back.
+    write(std::string("[Game]\0", 7) + std::string(1000, ' ') + "\r\nold=1\r\n");
+    ASSERT_TRUE(ini_.writeSection("Game", "title=T\nx=1", 11));
+    EXPECT_EQ(ini_.readSectionText("Game"), "title=T\r\nx=1\r\n");
 }
 
 TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndSaysSo) {
