@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "core/cpu_state.h"
+#include "cpu/fpu_register_file.h"
+
 // Arithmetic, conversions and compares.
 void translateCompleteFpuAdd();
 void translateCompleteFpuSub();
@@ -40,10 +43,19 @@ void translateCompleteSwc1();
 void translateCompleteSdc1();
 void translateCompleteMtc0();
 
+// The Status.FR of the code in the cache.
+extern uint32_t fprModeOfCode;
+// Notes a new Status.FR; on the complete machine every block is discarded.
+void changeFprModeOfCode(uint32_t fr);
+
 // Called before a block is found or translated: the FPU registers' places are
 // fixed in translated code, so when Status.FR differs from that of the cached
-// code (and the complete machine is in force) every block is discarded.
-void matchCodeToFpuRegisters();
+// code (and the complete machine is in force) every block is discarded. Inline,
+// as it runs before every block: the usual case is one compare.
+inline void matchCodeToFpuRegisters() {
+    const uint32_t fr = theCpu.cop0[COP0_STATUS] & STATUS_FR;
+    if (fr != fprModeOfCode) changeFprModeOfCode(fr);
+}
 
 extern "C" {
 // The end of an SSE operation's template, the result in XMM0 (or RDI for an

@@ -20,10 +20,9 @@ uint32_t takeCauses() {
     return causesOfMxcsr(mxcsr);
 }
 
-// The Status.FR of the code in the cache.
-uint32_t fprModeOfCode = 0;
-
 } // namespace
+
+uint32_t fprModeOfCode = 0;
 
 extern "C" float fpuSettleSingle(float result) {
     uint32_t causes = takeCauses();
@@ -76,9 +75,7 @@ extern "C" void fpuUnimplemented() {
     fpuRaise(CAUSE_UNIMPLEMENTED);
 }
 
-void matchCodeToFpuRegisters() {
-    const uint32_t fr = theCpu.cop0[COP0_STATUS] & STATUS_FR;
-    if (fr == fprModeOfCode) return;
+void changeFprModeOfCode(uint32_t fr) {
     fprModeOfCode = fr;
     if (completeMachine() && usedBytes != 0) flushCodeCache("Status.FR changed");
 }
