@@ -52,7 +52,8 @@ struct BlockStep {
 class BlockAnalysis {
   public:
     BlockAnalysis(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable)
-        : startPc_(startPc), source_(source), wordsAvailable_(wordsAvailable) {}
+        : table_(instructionTableInForce()), startPc_(startPc), source_(source),
+          wordsAvailable_(wordsAvailable) {}
 
     // The next instruction of the block, or false when the block has ended
     // (or its words ran out: truncated()).
@@ -79,6 +80,7 @@ class BlockAnalysis {
     // native call of a replaced JAL, which is returned.
     HleHandler closeOrResume();
 
+    const InstructionInfo* table_; // chosen once: the machine does not change within a run
     uint32_t startPc_;
     const uint8_t* source_;
     uint32_t wordsAvailable_;
@@ -104,7 +106,7 @@ inline bool BlockAnalysis::next(BlockStep& step) {
     }
     uint32_t word;
     std::memcpy(&word, source_ + size_t(count_) * 4, 4);
-    const InstructionInfo& info = lookupInstruction(word);
+    const InstructionInfo& info = table_[instructionIndex(word)];
     const uint32_t pc = startPc_ + count_ * 4;
     const uint32_t flags = (info.shape != 0 ? applyShape(info, pc, word) : 0) |
                            (inDelaySlot ? uint32_t(STEP_DELAY_SLOT) : 0u);

@@ -127,10 +127,14 @@ inline unsigned instructionIndex(uint32_t word) {
     return TABLE_COP1 + rs;
 }
 
+// The table of the machine in force.
+inline const InstructionInfo* instructionTableInForce() {
+    return completeMachine() ? completeInstructionTable : instructionTable;
+}
+
 // The entry of an instruction word in the table of the machine in force.
 inline const InstructionInfo& lookupInstruction(uint32_t word) {
-    const InstructionInfo* table = completeMachine() ? completeInstructionTable : instructionTable;
-    return table[instructionIndex(word)];
+    return instructionTableInForce()[instructionIndex(word)];
 }
 
 // The families' changes for the complete machine, each writing its entries

@@ -11,12 +11,17 @@
 #include "cpu/interrupts.h"
 #include "hw/audio_output.h"
 
+namespace sound_event_detail {
+std::atomic<bool> pending{false};
+} // namespace sound_event_detail
+
+using sound_event_detail::pending;
+
 namespace {
 
 std::mutex queueMutex;
 std::vector<SoundEvent> queue; // guarded by queueMutex
 bool overflowReported = false; // guarded by queueMutex
-std::atomic<bool> pending{false};
 
 void reportOverflow(std::unique_lock<std::mutex>& lock) {
     if (overflowReported) return;
@@ -57,10 +62,6 @@ void postSoundEvents(std::initializer_list<SoundEvent> events) {
 
 void raiseAiInterrupt() {
     postSoundEvent(SoundEvent::AiInterrupt);
-}
-
-bool soundEventsPending() {
-    return pending.load(std::memory_order_acquire);
 }
 
 void applyPendingSoundEvents() {

@@ -7,6 +7,7 @@
 // the run loop applies them between two blocks, in the order they were posted.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -31,8 +32,15 @@ void postSoundEvents(std::initializer_list<SoundEvent> events);
 // order with the other events.
 void raiseAiInterrupt();
 
+namespace sound_event_detail {
+// Set while events wait; the run loop's check reads only this.
+extern std::atomic<bool> pending;
+} // namespace sound_event_detail
+
 // Cheap check for the run loop.
-bool soundEventsPending();
+inline bool soundEventsPending() {
+    return sound_event_detail::pending.load(std::memory_order_acquire);
+}
 // Emulation thread, between two blocks (pc holds the next block's address):
 // applies every posted event in order. A raised AI interrupt may enter the
 // exception handler, which changes pc.

@@ -85,8 +85,21 @@ TimerEvent advanceCount(uint32_t instructionCount) {
     return TimerEvent::None;
 }
 
-bool runBlock() {
-    const uint32_t pc = theCpu.pc;
+namespace {
+
+// Runs a translated block record: pc is set to the block's last instruction
+// before it runs (a branch's template overwrites it).
+uint32_t runTranslatedBlock(const uint8_t* record) {
+    const BlockHeader header = readBlockHeader(record);
+    theCpu.pc = header.endPc;
+    reinterpret_cast<void (*)()>(record + BLOCK_HEADER_SIZE)();
+    return header.instructionCount;
+}
+
+// Every block but a translated one already in the block map: the address is
+// checked and resolved, the block interpreted or translated. Returns false,
+// the emulation halted, when it cannot run.
+bool runBlockFound(uint32_t pc, uint32_t& instructionCount) {
     if (pc & 3) {
         // The fetch would fall between two instruction words; the address
         // error it raises on the console is not emulated.
@@ -101,26 +114,46 @@ bool runBlock() {
         dumpTlb();
         return false;
     }
-
-    uint32_t instructionCount = 0;
     if (selectedCpuCore == CpuCore::Interpreter) {
         instructionCount = interpretBlock(pc, where.source, where.wordsAvailable);
-    } else {
-        if (!blockMap) {
-            logLine("No code cache: the recompiler cannot run.");
-            haltEmulation();
-            return false;
-        }
-        uint8_t* record = findOrCompile(pc, where);
-        if (!record) {
-            logLine("The block at 0x%08X does not fit in the code cache.", pc);
-            haltEmulation();
-            return false;
-        }
-        const BlockHeader header = readBlockHeader(record);
-        theCpu.pc = header.endPc;
-        reinterpret_cast<void (*)()>(record + BLOCK_HEADER_SIZE)();
-        instructionCount = header.instructionCount;
+        return true;
+    }
+    if (!blockMap) {
+        logLine("No code cache: the recompiler cannot run.");
+        haltEmulation();
+        return false;
+    }
+    const uint8_t* record = findOrCompile(pc, where);
+    if (!record) {
+        logLine("The block at 0x%08X does not fit in the code cache.", pc);
+        haltEmulation();
+        return false;
+    }
+    instructionCount = runTranslatedBlock(record);
+    return true;
+}
+
+// The record of a block at pc in cached RDRAM that is translated already, or
+// null: the common case of the recompiler, decided in a few instructions.
+// The exception vector is compiled afresh every time, so it never is one.
+const uint8_t* translatedRdramBlock(uint32_t pc) {
+    if (selectedCpuCore != CpuCore::Recompiler || !blockMap) return nullptr;
+    if (pc - 0x80000000u >= RDRAM_SIZE || (pc & 3) || pc == EXCEPTION_VECTOR_PC) return nullptr;
+    // A change of Status.FR empties the block map first.
+    matchCodeToFpuRegisters();
+    const uint32_t entry = blockMap[(pc >> 2) & 0x1FFFFF];
+    return entry != BLOCK_NOT_COMPILED ? codeCache + entry : nullptr;
+}
+
+} // namespace
+
+bool runBlock() {
+    const uint32_t pc = theCpu.pc;
+    uint32_t instructionCount = 0;
+    if (const uint8_t* record = translatedRdramBlock(pc)) {
+        instructionCount = runTranslatedBlock(record);
+    } else if (!runBlockFound(pc, instructionCount)) {
+        return false;
     }
 
     countBlockInstructions(instructionCount);
@@ -139,7 +172,7 @@ bool runBlock() {
     }
     // What the sound thread did since the last block (AI register updates and
     // the AI interrupt) takes effect here, in its order.
-    applyPendingSoundEvents();
+    if (soundEventsPending()) applyPendingSoundEvents();
     // The safe point of saved states: every effect of the block is done, so
     // a run loaded from the state goes on exactly as this one. A save due at
     // the vertical interrupt that ends the run is made too.

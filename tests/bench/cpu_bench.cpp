@@ -3,6 +3,7 @@
 // the recompiler's compile throughput. Prints figures; asserts nothing.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ using namespace mips;
 namespace {
 
 constexpr uint32_t CODE = 0x80001000;
+
+// Nonzero: each kernel runs exactly this many blocks and the compile
+// throughput this many compiles, so that an instruction-counting profiler
+// sees the same work in every run.
+uint64_t fixedBlocks = 0;
 
 using Clock = std::chrono::steady_clock;
 
@@ -77,8 +83,9 @@ double measure(const std::vector<uint32_t>& kernel, CpuCore core, double seconds
     uint64_t instructions = 0;
     const Clock::time_point start = Clock::now();
     double elapsed = 0;
+    const int round = fixedBlocks ? int(fixedBlocks) : 100000;
     while (elapsed < seconds) {
-        for (int i = 0; i < 100000; ++i) {
+        for (int i = 0; i < round; ++i) {
             const uint32_t before = theCpu.cop0[COP0_COUNT];
             if (!runBlock()) {
                 std::printf("  (kernel halted)\n");
@@ -87,6 +94,7 @@ double measure(const std::vector<uint32_t>& kernel, CpuCore core, double seconds
             instructions += uint32_t(theCpu.cop0[COP0_COUNT] - before);
         }
         elapsed = secondsSince(start);
+        if (fixedBlocks) break;
     }
     selectedCpuCore = CpuCore::Recompiler;
     return double(instructions) / elapsed;
@@ -105,13 +113,15 @@ double compileThroughput(double seconds) {
     place(CODE, block);
     uint64_t translated = 0;
     const Clock::time_point start = Clock::now();
+    const int round = fixedBlocks ? int(fixedBlocks / 1000 + 1) : 50;
     while (secondsSince(start) < seconds) {
-        for (int i = 0; i < 50; ++i) {
+        for (int i = 0; i < round; ++i) {
             usedBytes = 0;
             compileBlock(CODE, theMemory.rdram + (CODE & 0x7FFFFF), 0x10000, codeCache,
                          codeCache + CODE_CACHE_SIZE);
             translated += block.size();
         }
+        if (fixedBlocks) break;
     }
     return double(translated) / secondsSince(start);
 }
@@ -119,12 +129,19 @@ double compileThroughput(double seconds) {
 } // namespace
 
 // --machine complete|design: the machine the kernels run on (default design).
+// --blocks N: a fixed amount of work instead of a second per figure.
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--machine" && parseMachineMode(argv[2])) {
-        theMachineMode = *parseMachineMode(argv[2]);
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: %s [--machine complete|design]\n", argv[0]);
-        return 1;
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (option == "--machine" && value && parseMachineMode(value)) {
+            theMachineMode = *parseMachineMode(value);
+        } else if (option == "--blocks" && value && std::strtoull(value, nullptr, 10) > 0) {
+            fixedBlocks = std::strtoull(value, nullptr, 10);
+        } else {
+            std::fprintf(stderr, "usage: %s [--machine complete|design] [--blocks N]\n", argv[0]);
+            return 1;
+        }
     }
     std::printf("machine: %s\n", machineModeName(theMachineMode));
     struct Kernel {

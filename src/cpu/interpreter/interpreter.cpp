@@ -26,7 +26,8 @@ struct Step {
 };
 
 // Reused from block to block; a very long block's storage is given back.
-thread_local std::vector<Step> steps;
+// Only the CPU thread runs blocks, one machine at a time.
+std::vector<Step> steps;
 constexpr size_t RETAINED_STEPS = 1u << 16;
 
 // The tail of a block that contains a store which may reach a hardware
@@ -73,17 +74,17 @@ uint32_t interpretBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsA
     theCpu.pc = startPc + (plan.count - 1) * 4;
 
     BlockRun run;
-    for (uint32_t i = 0; i < plan.count; ++i) {
-        const Step& step = steps[i];
-        const Instruction in{startPc + i * 4, step.word, step.flags};
-        step.run(in, run);
+    const Step* const first = steps.data();
+    uint32_t pc = startPc;
+    for (const Step* step = first; step != first + plan.count; ++step, pc += 4) {
+        step->run(Instruction{pc, step->word, step->flags}, run);
         if (run.leftEarly) {
-            if ((step.flags & STEP_END_CHECK_ON_EXIT) ||
-                (run.exceptionTaken && endCheckRequestedBefore(i)))
+            if ((step->flags & STEP_END_CHECK_ON_EXIT) ||
+                (run.exceptionTaken && endCheckRequestedBefore(uint32_t(step - first))))
                 endCheck();
             break;
         }
-        if (step.nativeCallAfter != nullptr) step.nativeCallAfter();
+        if (step->nativeCallAfter != nullptr) step->nativeCallAfter();
     }
     if (!run.leftEarly) {
         if (plan.truncated) theCpu.pc = startPc + plan.count * 4;

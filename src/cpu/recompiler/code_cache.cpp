@@ -158,8 +158,3 @@ uint32_t codeCacheFlushCount() {
     return flushCount;
 }
 
-BlockHeader readBlockHeader(const uint8_t* record) {
-    BlockHeader header;
-    std::memcpy(&header, record, sizeof header);
-    return header;
-}

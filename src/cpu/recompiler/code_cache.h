@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 constexpr uint32_t CODE_CACHE_SIZE = 0x400000;
 // Entries 0..0x1FFFFF: RDRAM words; 0x200000..0x2003FF: SP DMEM words.
@@ -34,7 +35,11 @@ struct BlockHeader {
 };
 constexpr uint32_t BLOCK_HEADER_SIZE = 12;
 static_assert(sizeof(BlockHeader) == BLOCK_HEADER_SIZE);
-BlockHeader readBlockHeader(const uint8_t* record);
+inline BlockHeader readBlockHeader(const uint8_t* record) {
+    BlockHeader header;
+    std::memcpy(&header, record, sizeof header);
+    return header;
+}
 
 extern uint8_t* codeCache;             // null while no cache is set up
 extern uint32_t* blockMap;             // null while no cache is set up

@@ -65,8 +65,11 @@ void noteSpMemoryWrite(uint32_t offset, uint64_t length) {
     if (codePages[DMEM_PAGE]) discardCodePage(DMEM_PAGE);
 }
 
-extern "C" uint8_t* memWriteTracked(uint32_t vaddr) {
-    // The common case first, as in memWrite: KSEG0/KSEG1 into RDRAM.
+namespace {
+
+// Every store but the common one: a page with translated code, or an address
+// outside KSEG0/KSEG1 RDRAM.
+[[gnu::noinline]] uint8_t* memWriteTrackedSlow(uint32_t vaddr) {
     if (vaddr - 0x80000000u < 0x40000000u) {
         const uint32_t physical = vaddr & 0x1FFFFFFF;
         if (physical < RDRAM_SIZE) {
@@ -83,4 +86,17 @@ extern "C" uint8_t* memWriteTracked(uint32_t vaddr) {
         discardCodePage(DMEM_PAGE);
     }
     return p;
+}
+
+} // namespace
+
+extern "C" uint8_t* memWriteTracked(uint32_t vaddr) {
+    // The common case in a few instructions, as in memWrite: KSEG0/KSEG1
+    // into RDRAM, on a page without translated code.
+    if (vaddr - 0x80000000u < 0x40000000u) {
+        const uint32_t physical = vaddr & 0x1FFFFFFF;
+        if (physical < RDRAM_SIZE && codePages[physical >> 12] == 0)
+            return theMemory.rdram + physical;
+    }
+    return memWriteTrackedSlow(vaddr);
 }
