@@ -137,6 +137,7 @@ void freeCodeCache() {
     usedBytes = 0;
     flushCount = 0;
     compileState.emitPtr = nullptr;
+    compileState.emitLimit = nullptr;
 }
 
 void discardTranslatedCode() {
@@ -157,4 +158,3 @@ void flushCodeCache(const char* reason) {
 uint32_t codeCacheFlushCount() {
     return flushCount;
 }
-

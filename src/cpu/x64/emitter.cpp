@@ -12,17 +12,8 @@ CompileState& cs() {
     return compileState;
 }
 
-// Reserves n bytes at the emit position; null (and the sticky flag) when they
-// do not fit.
 uint8_t* reserve(unsigned n) {
-    CompileState& s = cs();
-    if (s.emitOutOfRoom || s.emitPtr == nullptr || s.emitLimit - s.emitPtr < long(n)) {
-        s.emitOutOfRoom = true;
-        return nullptr;
-    }
-    uint8_t* at = s.emitPtr;
-    s.emitPtr += n;
-    return at;
+    return reserveBytes(n);
 }
 
 void put32(uint8_t* at, uint32_t v) {
@@ -46,16 +37,8 @@ void bytes3(uint8_t a, uint8_t b, uint8_t c) {
     }
 }
 
-// The RIP-relative displacement of `abs` for an instruction of `length` bytes
-// starting at `start`; raises the sticky flag when it does not fit.
 uint32_t ripDisplacement(const uint8_t* start, unsigned length, const void* abs) {
-    const int64_t d = int64_t(reinterpret_cast<intptr_t>(abs)) -
-                      int64_t(reinterpret_cast<intptr_t>(start + length));
-    if (d < INT32_MIN || d > INT32_MAX) {
-        cs().emitOutOfRoom = true;
-        return 0;
-    }
-    return uint32_t(int32_t(d));
+    return ripDisplacementTo(start, length, abs);
 }
 
 // opcode, ModRM (mod 00, reg, rm 101), disp32, then `immBytes` of immediate.
@@ -92,7 +75,7 @@ uint8_t modrmRegs(Reg reg, Reg rm) {
 
 void beginEmit(uint8_t* start, uint8_t* limit) {
     cs().emitPtr = start;
-    cs().emitLimit = limit;
+    cs().emitLimit = start ? limit : start;
     cs().emitOutOfRoom = false;
 }
 
@@ -109,14 +92,6 @@ bool isReachable(const void* target, const void* from, uint64_t length) {
     const int64_t lo = t - last - 16;
     const int64_t hi = t - first + 16;
     return lo >= INT32_MIN && hi <= INT32_MAX;
-}
-
-uint8_t* reserveBytes(unsigned n) {
-    return reserve(n);
-}
-
-uint32_t ripDisplacementTo(const uint8_t* start, unsigned length, const void* abs) {
-    return ripDisplacement(start, length, abs);
 }
 
 void movRegAbs(Reg dst, const void* abs) {
@@ -354,7 +329,7 @@ void patchShortJumpHere(uint8_t* displacementByte) {
     if (!displacementByte || outOfRoom()) return;
     const long distance = cs().emitPtr - (displacementByte + 1);
     if (distance < 0 || distance > 127) {
-        cs().emitOutOfRoom = true;
+        markOutOfRoom();
         return;
     }
     *displacementByte = uint8_t(distance);

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "cpu/recompiler/compile_state.h"
+
 namespace x86 {
 
 // Host registers by their encoding number.
@@ -41,11 +43,37 @@ bool outOfRoom();
 // of [from, from + length).
 bool isReachable(const void* target, const void* from, uint64_t length);
 
-// For the forms of other emitter files: reserves n bytes at the emit position
-// (null when they do not fit), and the RIP-relative displacement of `abs` for
-// an instruction of `length` bytes starting at `start`.
-uint8_t* reserveBytes(unsigned n);
-uint32_t ripDisplacementTo(const uint8_t* start, unsigned length, const void* abs);
+// The sticky flag is raised and the region closed: no later emit fits.
+inline void markOutOfRoom() {
+    compileState.emitOutOfRoom = true;
+    compileState.emitLimit = compileState.emitPtr;
+}
+
+// Reserves n bytes at the emit position; null (and the sticky flag) when
+// they do not fit. One comparison: a failed emit closes the region, and no
+// region is open before beginEmit (both pointers null).
+inline uint8_t* reserveBytes(unsigned n) {
+    CompileState& s = compileState;
+    if (s.emitLimit - s.emitPtr < long(n)) {
+        markOutOfRoom();
+        return nullptr;
+    }
+    uint8_t* at = s.emitPtr;
+    s.emitPtr += n;
+    return at;
+}
+
+// The RIP-relative displacement of `abs` for an instruction of `length`
+// bytes starting at `start`; raises the sticky flag when it does not fit.
+inline uint32_t ripDisplacementTo(const uint8_t* start, unsigned length, const void* abs) {
+    const int64_t d = int64_t(reinterpret_cast<intptr_t>(abs)) -
+                      int64_t(reinterpret_cast<intptr_t>(start + length));
+    if (d < INT32_MIN || d > INT32_MAX) {
+        markOutOfRoom();
+        return 0;
+    }
+    return uint32_t(int32_t(d));
+}
 
 // Loads and stores of 32-bit host variables.
 void movRegAbs(Reg dst, const void* abs);      // mov r32, [abs]
