@@ -3,9 +3,13 @@
 // the block's shape (messages, end check) takes effect.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/machine.h"
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_block.h"
+#include "cpu/x64/emitter.h"
 #include "support/cpu_test_support.h"
 #include "system/run_loop.h"
 
@@ -47,4 +51,29 @@ TEST_F(CompileBlockTest, RoomRunningOutEndsTheBlockAtTheLastTranslatedWord) {
     EXPECT_EQ(readBlockHeader(codeCache).instructionCount, 1u);
     EXPECT_EQ(sink.messages().size(), 1u);
     EXPECT_TRUE(isEmulationHalted());
+}
+
+TEST(EmitterRoom, AnEmitThatDoesNotFitClosesTheRegionUntilTheNextBegin) {
+    uint8_t buffer[16];
+    std::fill(std::begin(buffer), std::end(buffer), 0xCC);
+    // Before any region is opened nothing is written.
+    x86::beginEmit(nullptr, nullptr);
+    x86::cdq();
+    EXPECT_TRUE(x86::outOfRoom());
+
+    x86::beginEmit(buffer, buffer + 8);
+    x86::movRegImm(x86::EAX, 1); // 5 bytes fit
+    EXPECT_FALSE(x86::outOfRoom());
+    x86::movRegImm(x86::ECX, 2); // 5 more do not
+    x86::cdq();                  // 1 would, but the region is closed
+    EXPECT_TRUE(x86::outOfRoom());
+    EXPECT_EQ(compileState.emitPtr, buffer + 5);
+    for (int i = 5; i < 16; ++i)
+        EXPECT_EQ(buffer[i], 0xCC) << i;
+
+    x86::beginEmit(buffer, buffer + 8);
+    x86::cdq();
+    EXPECT_FALSE(x86::outOfRoom());
+    EXPECT_EQ(buffer[0], 0x99);
+    x86::beginEmit(nullptr, nullptr); // no region left pointing at the stack
 }
