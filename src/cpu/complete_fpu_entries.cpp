@@ -34,6 +34,11 @@ void addCompleteFpuEntries(InstructionInfo* table) {
     mtc0.shape |= SHAPE_ENDS_BLOCK;
     mtc0.interpret = interpretCompleteMtc0;
     mtc0.translate = translateCompleteMtc0;
+    // DMTC0 writes the same 32-bit registers, so a change of Status.FR made
+    // by it also takes effect from the next instruction.
+    InstructionInfo& dmtc0 = table[TABLE_COP0 + 0x05];
+    dmtc0 = mtc0;
+    dmtc0.mnemonic = "DMTC0";
 
     put(table, TABLE_COP1 + 0x00, "MFC1", Cop1Move, interpretCompleteMfc1, translateCompleteMfc1);
     put(table, TABLE_COP1 + 0x01, "DMFC1", Cop1Move, interpretCompleteDmfc1,

@@ -10,6 +10,7 @@
 #include "core/machine_mode.h"
 #include "cpu/both_cores_fixture.h"
 #include "cpu/recompiler/code_cache.h"
+#include "support/complete_integer_encode.h"
 #include "support/test_machine.h"
 #include "system/run_loop.h"
 
@@ -105,16 +106,18 @@ TEST_P(CompleteFpuTest, SixteenPairsAndOddSinglesAsHighHalves) {
 }
 
 TEST_P(CompleteFpuTest, StatusWriteEndsItsBlockAndFrHoldsAfterIt) {
-    setFr(false);
-    set(8, cop0(COP0_STATUS) | STATUS_FR_BIT);
-    set(9, bitsOf(5.0));
-    theCpu.fpr[0] = 0;
-    EXPECT_EQ(run({mtc0(8, COP0_STATUS), dmtc1(9, 1)}), 1u);
-    EXPECT_EQ(theCpu.pc, CODE + 4);
-    run({dmtc1(9, 1), dmfc1(10, 1), mfc1(11, 0)});
-    EXPECT_EQ(reg(10), bitsOf(5.0));
-    EXPECT_EQ(theCpu.fpr[0], 0u);
-    EXPECT_EQ(uint32_t(reg(11)), 0u);
+    for (uint32_t statusWrite : {mtc0(8, COP0_STATUS), enc64::dmtc0(8, COP0_STATUS)}) {
+        setFr(false);
+        set(8, cop0(COP0_STATUS) | STATUS_FR_BIT);
+        set(9, bitsOf(5.0));
+        theCpu.fpr[0] = 0;
+        EXPECT_EQ(run({statusWrite, dmtc1(9, 1)}), 1u);
+        EXPECT_EQ(theCpu.pc, CODE + 4);
+        run({dmtc1(9, 1), dmfc1(10, 1), mfc1(11, 0)});
+        EXPECT_EQ(reg(10), bitsOf(5.0));
+        EXPECT_EQ(theCpu.fpr[0], 0u);
+        EXPECT_EQ(uint32_t(reg(11)), 0u);
+    }
 }
 
 TEST_P(CompleteFpuTest, EveryCompareConditionOnEachRelation) {
