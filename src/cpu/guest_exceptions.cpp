@@ -65,6 +65,18 @@ void enterGuestException(uint32_t code, uint32_t site) {
     haltEmulation();
 }
 
+void enterAddressError(uint32_t address, uint32_t site, uint32_t store) {
+    theCpu.cop0[COP0_BADVADDR] = address;
+    enterGuestException(store ? EXCEPTION_ADDRESS_STORE : EXCEPTION_ADDRESS_LOAD, site);
+}
+
+void enterFetchAddressError(uint32_t pc) {
+    const bool inException = (theCpu.cop0[COP0_STATUS] & STATUS_EXL) != 0;
+    theCpu.cop0[COP0_BADVADDR] = pc;
+    enterGuestException(EXCEPTION_ADDRESS_LOAD, pc & ~3u);
+    if (!inException) theCpu.cop0[COP0_EPC] = pc;
+}
+
 uint32_t trapWhen(uint32_t word, uint32_t site) {
     const uint64_t left = gpr(word >> 21);
     bool taken;

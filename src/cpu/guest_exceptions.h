@@ -10,6 +10,8 @@
 #include <cstdint>
 
 // Exception codes of Cause.
+constexpr uint32_t EXCEPTION_ADDRESS_LOAD = 4; // a load or an instruction fetch
+constexpr uint32_t EXCEPTION_ADDRESS_STORE = 5;
 constexpr uint32_t EXCEPTION_SYSCALL = 8;
 constexpr uint32_t EXCEPTION_BREAKPOINT = 9;
 constexpr uint32_t EXCEPTION_RESERVED_INSTRUCTION = 10;
@@ -22,7 +24,52 @@ inline uint32_t exceptionSite(uint32_t pc, bool inDelaySlot) {
     return pc | (inDelaySlot ? 1u : 0u);
 }
 
+// The alignment a load or store needs, as a mask of the address bits that
+// must be 0 (its size less one): halfwords 1, words 3, doublewords 7. The
+// byte forms, the unaligned forms (LWL, SDR, ...) and every other
+// instruction need none (0).
+inline uint32_t accessAlignmentMask(uint32_t word) {
+    switch (word >> 26) {
+    case 0x21: // LH
+    case 0x25: // LHU
+    case 0x29: // SH
+        return 1;
+    case 0x23: // LW
+    case 0x27: // LWU
+    case 0x2B: // SW
+    case 0x30: // LL
+    case 0x31: // LWC1
+    case 0x38: // SC
+    case 0x39: // SWC1
+        return 3;
+    case 0x34: // LLD
+    case 0x35: // LDC1
+    case 0x37: // LD
+    case 0x3C: // SCD
+    case 0x3D: // SDC1
+    case 0x3F: // SD
+        return 7;
+    default:
+        return 0;
+    }
+}
+
+// Whether a load or store instruction writes memory.
+inline bool isStoreAccess(uint32_t word) {
+    const uint32_t op = word >> 26;
+    return (op >= 0x28 && op <= 0x2E) || op == 0x38 || op == 0x39 || op == 0x3C || op == 0x3D ||
+           op == 0x3F;
+}
+
 extern "C" {
+// The address error of a load or store (`store` nonzero) at `site` whose
+// address is not aligned to its size: BadVAddr takes the address, then the
+// exception is entered as enterGuestException does.
+void enterAddressError(uint32_t address, uint32_t site, uint32_t store);
+// The address error of an instruction fetch from an address that is not a
+// multiple of 4: BadVAddr and EPC take the address itself.
+void enterFetchAddressError(uint32_t pc);
+
 // Enters the general exception vector for the instruction at `site`: the
 // code into Cause; unless an exception is already in progress (EXL), EPC
 // takes the instruction's address (the branch's in a delay slot) and Cause

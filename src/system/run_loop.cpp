@@ -7,6 +7,7 @@
 #include "core/memory.h"
 #include "core/tlb.h"
 #include "cpu/cpu_core.h"
+#include "cpu/guest_exceptions.h"
 #include "cpu/interpreter/interpreter.h"
 #include "cpu/interrupts.h"
 #include "cpu/recompiler/code_cache.h"
@@ -101,8 +102,13 @@ uint32_t runTranslatedBlock(const uint8_t* record) {
 // the emulation halted, when it cannot run.
 bool runBlockFound(uint32_t pc, uint32_t& instructionCount) {
     if (pc & 3) {
-        // The fetch would fall between two instruction words; the address
-        // error it raises on the console is not emulated.
+        // The fetch would fall between two instruction words. The complete
+        // machine raises the address error; the design machine halts.
+        if (completeMachine()) {
+            enterFetchAddressError(pc);
+            instructionCount = 0;
+            return !isEmulationHalted();
+        }
         logLine("Instruction fetch from an unaligned address (0x%08X)", pc);
         haltEmulation();
         return false;

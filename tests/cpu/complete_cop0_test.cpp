@@ -1,13 +1,17 @@
 // The complete machine's TLBP and TLBWR on both CPU cores: the probe finds the
 // entry of EntryHi's page pair by ASID or global bit and flags a miss; TLBWR
 // writes the entry Random names and counts Random down to Wired. Encodings no
-// instruction uses raise the reserved-instruction exception.
+// instruction uses raise the reserved-instruction exception; loads, stores
+// and fetches at addresses their size does not align raise the address error.
 #include <gtest/gtest.h>
 
 #include "core/machine_mode.h"
 #include "core/tlb.h"
 #include "cpu/both_cores_fixture.h"
 #include "romkit/mips_encode.h"
+#include "support/complete_integer_encode.h"
+#include "support/test_machine.h"
+#include "system/run_loop.h"
 
 using namespace enc;
 
@@ -92,6 +96,68 @@ TEST_P(CompleteCop0Test, ReservedEncodingsRaiseTheReservedInstructionException) 
         EXPECT_EQ((cop0(COP0_CAUSE) >> 2) & 0x1F, 10u) << c.name;
         EXPECT_EQ(reg(mips::t0), 1u) << c.name << ": the rest of the block does not run";
     }
+}
+
+TEST_P(CompleteCop0Test, UnalignedAccessesAndFetchesRaiseTheAddressError) {
+    using namespace mips;
+    constexpr uint32_t DATA = 0x80100000;
+    const struct {
+        const char* name;
+        uint32_t word, offset, code;
+    } cases[] = {
+        {"LH", lh(t1, 1, t0), 1, 4},          {"LW", lw(t1, 2, t0), 2, 4},
+        {"LWU", enc64::lwu(t1, 6, t0), 6, 4}, {"LD", ld(t1, 4, t0), 4, 4},
+        {"LWC1", lwc1(2, 1, t0), 1, 4},       {"LL", enc64::ll(t1, 3, t0), 3, 4},
+        {"SH", sh(t1, 3, t0), 3, 5},          {"SW", sw(t1, 2, t0), 2, 5},
+        {"SD", sd(t1, 12, t0), 12, 5},        {"SDC1", sdc1(2, 2, t0), 2, 5},
+        {"SC", enc64::sc(t1, 1, t0), 1, 5},
+    };
+    for (const auto& c : cases) {
+        cop0(COP0_STATUS) = 0;
+        cop0(COP0_CAUSE) = 0;
+        cop0(COP0_BADVADDR) = 0;
+        set(t0, DATA);
+        set(t1, 0x11);
+        set(t2, 1);
+        for (uint32_t i = 0; i < 4; ++i)
+            setGuestWord(0x100000 + 4 * i, 0xA5A5A5A5);
+        run({c.word, addiu(t2, r0, 2)});
+        EXPECT_EQ(theCpu.pc, 0x80000180u) << c.name;
+        EXPECT_EQ((cop0(COP0_CAUSE) >> 2) & 0x1F, c.code) << c.name;
+        EXPECT_EQ(cop0(COP0_BADVADDR), DATA + c.offset) << c.name;
+        EXPECT_EQ(cop0(COP0_EPC), CODE) << c.name;
+        EXPECT_EQ(reg(t1), 0x11u) << c.name;
+        EXPECT_EQ(reg(t2), 1u) << c.name << ": the rest of the block does not run";
+        for (uint32_t i = 0; i < 4; ++i)
+            EXPECT_EQ(guestWord(0x100000 + 4 * i), 0xA5A5A5A5u) << c.name;
+    }
+
+    // Aligned accesses, bytes and the unaligned forms run as before.
+    cop0(COP0_CAUSE) = 0;
+    run({lw(t1, 4, t0), lb(t2, 1, t0), lwl(t3, 1, t0), sh(t1, 2, t0)});
+    EXPECT_NE(theCpu.pc, 0x80000180u);
+    EXPECT_EQ(cop0(COP0_CAUSE) & 0x7C, 0u);
+    EXPECT_EQ(uint32_t(reg(t1)), 0xA5A5A5A5u);
+
+    // In a delay slot the exception names the branch.
+    cop0(COP0_STATUS) = 0;
+    run({beq(r0, r0, 2), sw(t1, 1, t0)});
+    EXPECT_EQ(cop0(COP0_EPC), CODE);
+    EXPECT_NE(cop0(COP0_CAUSE) & 0x80000000u, 0u);
+    EXPECT_EQ(cop0(COP0_BADVADDR), DATA + 1);
+
+    // A jump to an address that is no multiple of 4: the fetch there raises
+    // it, with that address in BadVAddr and EPC.
+    cop0(COP0_STATUS) = 0;
+    cop0(COP0_CAUSE) = 0;
+    set(t3, CODE + 0x102);
+    run({jr(t3), nop()});
+    ASSERT_EQ(theCpu.pc, CODE + 0x102);
+    ASSERT_TRUE(runBlock());
+    EXPECT_EQ(theCpu.pc, 0x80000180u);
+    EXPECT_EQ((cop0(COP0_CAUSE) >> 2) & 0x1F, 4u);
+    EXPECT_EQ(cop0(COP0_BADVADDR), CODE + 0x102);
+    EXPECT_EQ(cop0(COP0_EPC), CODE + 0x102);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCores, CompleteCop0Test, bothCores, coreName);

@@ -114,6 +114,7 @@ std::map<uintptr_t, std::string> addressNames() {
     add(reinterpret_cast<const void*>(&skipIdleTime), "skipIdleTime");
     add(reinterpret_cast<const void*>(&memWriteTracked), "memWriteTracked");
     add(reinterpret_cast<const void*>(&enterGuestException), "enterGuestException");
+    add(reinterpret_cast<const void*>(&enterAddressError), "enterAddressError");
     add(reinterpret_cast<const void*>(&trapWhen), "trapWhen");
     return names;
 }

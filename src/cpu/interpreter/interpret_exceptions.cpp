@@ -1,7 +1,9 @@
-// The complete machine's exceptions raised by instructions: SYSCALL, BREAK,
+// The complete machine's exceptions raised by instructions: the address error
+// of a load or store whose address its size does not align, SYSCALL, BREAK,
 // the traps and the overflow of ADD, ADDI, SUB, DADD, DADDI and DSUB. An
 // instruction that raises one writes no result and ends its block.
 #include "cpu/guest_exceptions.h"
+#include "cpu/instruction_table.h"
 #include "cpu/interpreter/interpreter_internal.h"
 
 namespace interp {
@@ -33,6 +35,16 @@ void addWord(uint32_t destination, uint32_t left, uint32_t right, const Instruct
 }
 
 } // namespace
+
+void interpretAlignedAccess(const Instruction& in, BlockRun& run) {
+    const uint32_t address = theCpu.gpr[in.rs()].lo + in.simm();
+    if (address & accessAlignmentMask(in.word)) {
+        enterAddressError(address, site(in), isStoreAccess(in.word) ? 1 : 0);
+        leaveBlock(run);
+        return;
+    }
+    completeInstructionTable[TABLE_MAIN + in.op()].interpret(in, run);
+}
 
 void interpretSyscall(const Instruction& in, BlockRun& run) {
     raise(EXCEPTION_SYSCALL, in, run);

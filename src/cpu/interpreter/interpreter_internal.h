@@ -167,6 +167,9 @@ void interpretFpuCompare(const Instruction&, BlockRun&);
 
 // The complete machine's exceptions: SYSCALL, BREAK, the traps, and the
 // additions and subtractions that trap on overflow.
+// A load or store of the complete machine: the address error when its
+// address is not aligned to its size, otherwise the instruction's routine.
+void interpretAlignedAccess(const Instruction&, BlockRun&);
 void interpretSyscall(const Instruction&, BlockRun&);
 void interpretBreak(const Instruction&, BlockRun&);
 void interpretReservedInstruction(const Instruction&, BlockRun&);

@@ -49,6 +49,7 @@ const ReachedAddress reachedAddresses[] = {
     {"memWrite", reinterpret_cast<const void*>(&memWrite)},
     {"memWriteTracked", reinterpret_cast<const void*>(&memWriteTracked)},
     {"enterGuestException", reinterpret_cast<const void*>(&enterGuestException)},
+    {"enterAddressError", reinterpret_cast<const void*>(&enterAddressError)},
     {"trapWhen", reinterpret_cast<const void*>(&trapWhen)},
     {"doublewordChecked", reinterpret_cast<const void*>(&doublewordChecked)},
     {"loadWordLeft", reinterpret_cast<const void*>(&loadWordLeft)},

@@ -25,8 +25,7 @@ CompileState& cs() {
 
 // RAX = the host pointer of gpr[rs].lo + simm through memRead or memWriteTracked.
 void emitHostPointer(uint8_t* (*translate)(uint32_t)) {
-    movRegAbs(EAX, gprLo(cs().rs));
-    addEaxImm(cs().simm());
+    emitEffectiveAddress();
     movRegReg(EDI, EAX);
     callRel32(reinterpret_cast<const void*>(translate));
 }

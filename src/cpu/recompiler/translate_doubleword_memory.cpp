@@ -17,14 +17,8 @@ CompileState& cs() {
     return compileState;
 }
 
-// EAX = gpr[rs].lo + simm (the offset is added also when it is 0).
-void emitAddress() {
-    movRegAbs(EAX, gprLo(cs().rs));
-    addEaxImm(cs().simm());
-}
-
 void emitNativeAccess(void (*routine)(uint32_t, uint32_t)) {
-    emitAddress();
+    emitEffectiveAddress();
     movRegReg(ESI, EAX);
     movRegImm(EDI, cs().rt);
     callRel32(reinterpret_cast<const void*>(routine));
@@ -33,7 +27,7 @@ void emitNativeAccess(void (*routine)(uint32_t, uint32_t)) {
 } // namespace
 
 void translateLwu() {
-    emitAddress();
+    emitEffectiveAddress();
     movRegReg(EDI, EAX);
     callRel32(reinterpret_cast<const void*>(&memRead));
     movEaxPtrRax();

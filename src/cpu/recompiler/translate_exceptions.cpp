@@ -1,8 +1,10 @@
-// The complete machine's exceptions raised by instructions. SYSCALL and BREAK
+// The complete machine's exceptions raised by instructions. Loads and stores
+// check the alignment of their address first. SYSCALL and BREAK
 // enter the handler and leave the block; a trap or a doubleword sum calls its
 // routine, which tells whether it entered the handler; ADD, ADDI and SUB add
 // inline and enter the handler on the host's overflow flag, before their
 // result is stored.
+#include "core/machine_mode.h"
 #include "cpu/block_analysis.h"
 #include "cpu/guest_exceptions.h"
 #include "cpu/recompiler/compile_state.h"
@@ -50,6 +52,21 @@ void emitOverflowOrStore(unsigned destination) {
 }
 
 } // namespace
+
+void emitEffectiveAddress() {
+    movRegAbs(EAX, gprLo(cs().rs));
+    addEaxImm(cs().simm());
+    const uint32_t mask = completeMachine() ? accessAlignmentMask(cs().instr) : 0;
+    if (mask == 0) return;
+    testAlImm(uint8_t(mask));
+    uint8_t* aligned = jccShort(JE, 0);
+    movRegReg(EDI, EAX);
+    movRegImm(ESI, site());
+    movRegImm(EDX, isStoreAccess(cs().instr) ? 1 : 0);
+    callRel32(reinterpret_cast<const void*>(&enterAddressError));
+    emitBlockExit();
+    patchShortJumpHere(aligned);
+}
 
 void translateSyscall() {
     emitRaise(EXCEPTION_SYSCALL);

@@ -26,11 +26,9 @@ const void* routine(void (*f)(uint32_t, uint32_t)) {
     return reinterpret_cast<const void*>(f);
 }
 
-// EAX = gpr[rs].lo + simm (the offset is added also when it is 0), then the
-// byte or halfword XOR.
+// EAX = the effective address, then the byte or halfword XOR.
 void emitAddress(uint32_t xorMask) {
-    movRegAbs(EAX, gprLo(cs().rs));
-    addEaxImm(cs().simm());
+    emitEffectiveAddress();
     if (xorMask) xorEaxImm(xorMask);
 }
 

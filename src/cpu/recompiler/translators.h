@@ -157,6 +157,11 @@ void emitEndCheck();
 // when a store of this block asked for it, otherwise a plain return.
 void emitBlockExit();
 
+// EAX = gpr[rs].lo + simm, the address of a load or store (the offset is
+// added also when it is 0). On the complete machine an address its size does
+// not align raises the address error there and leaves the block.
+void emitEffectiveAddress();
+
 // Addresses of guest register words as translated code sees them.
 inline uint32_t* gprLo(unsigned n) {
     return &theCpu.gpr[n & 31].lo;

@@ -176,6 +176,9 @@ void decEax() {
 void testEaxZero() {
     bytes2(0x09, 0xC0);
 }
+void testAlImm(uint8_t imm) {
+    bytes2(0xA8, imm);
+}
 
 void shlRegImm(Reg r, uint8_t count) {
     bytes3(0xC1, uint8_t(0xE0 | r), count);

@@ -103,6 +103,7 @@ void orAbsImm(const void* abs, uint32_t imm);  // or dword [abs], imm32
 void notReg(Reg r);                            // not r32
 void decEax();                                 // dec eax (FF C8)
 void testEaxZero();                            // or eax, eax
+void testAlImm(uint8_t imm);                   // test al, imm8
 
 // Shifts of a 32-bit register.
 void shlRegImm(Reg r, uint8_t count);
