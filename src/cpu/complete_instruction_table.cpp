@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "cpu/guest_exceptions.h"
 #include "cpu/instruction_table.h"
+#include "cpu/interpreter/complete_fpu_routines.h"
+#include "cpu/interpreter/interpret_doubleword.h"
 #include "cpu/interpreter/interpreter_internal.h"
 #include "cpu/recompiler/translators.h"
 
@@ -32,6 +35,42 @@ void raiseReservedInstructions(InstructionInfo* table) {
     }
 }
 
+// Loads and stores that need an aligned address check it first in the
+// interpreter (the translators check it where they form the address). The
+// routines the table holds call theirs directly; any other is found by
+// opcode.
+void checkAccessAlignment(InstructionInfo* table) {
+    using namespace interp;
+    const struct {
+        InterpretRoutine plain, checked;
+    } direct[] = {
+        {interpretLh, interpretAligned<interpretLh>},
+        {interpretLhu, interpretAligned<interpretLhu>},
+        {interpretLw, interpretAligned<interpretLw>},
+        {interpretLwu, interpretAligned<interpretLwu>},
+        {interpretLd, interpretAligned<interpretLd>},
+        {interpretSh, interpretAligned<interpretSh>},
+        {interpretSw, interpretAligned<interpretSw>},
+        {interpretSd, interpretAligned<interpretSd>},
+        {interpretLl, interpretAligned<interpretLl>},
+        {interpretLld, interpretAligned<interpretLld>},
+        {interpretSc, interpretAligned<interpretSc>},
+        {interpretScd, interpretAligned<interpretScd>},
+        {interpretCompleteLwc1, interpretAligned<interpretCompleteLwc1>},
+        {interpretCompleteLdc1, interpretAligned<interpretCompleteLdc1>},
+        {interpretCompleteSwc1, interpretAligned<interpretCompleteSwc1>},
+        {interpretCompleteSdc1, interpretAligned<interpretCompleteSdc1>},
+    };
+    for (uint32_t op = 0; op < 64; ++op) {
+        if (accessAlignmentMask(op << 26) == 0) continue;
+        InterpretRoutine& routine = table[TABLE_MAIN + op].interpret;
+        alignedAccessRoutines[op] = routine;
+        const auto found = std::find_if(std::begin(direct), std::end(direct),
+                                        [&](const auto& d) { return d.plain == routine; });
+        routine = found != std::end(direct) ? found->checked : interpretAlignedAccess;
+    }
+}
+
 bool buildCompleteInstructionTable() {
     std::copy(std::begin(instructionTable), std::end(instructionTable), completeInstructionTable);
     addCompleteIntegerEntries(completeInstructionTable);
@@ -39,6 +78,7 @@ bool buildCompleteInstructionTable() {
     addCompleteExceptionEntries(completeInstructionTable);
     addCompleteCop0Entries(completeInstructionTable);
     raiseReservedInstructions(completeInstructionTable);
+    checkAccessAlignment(completeInstructionTable);
     return true;
 }
 

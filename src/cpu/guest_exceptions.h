@@ -25,33 +25,18 @@ inline uint32_t exceptionSite(uint32_t pc, bool inDelaySlot) {
 }
 
 // The alignment a load or store needs, as a mask of the address bits that
-// must be 0 (its size less one): halfwords 1, words 3, doublewords 7. The
-// byte forms, the unaligned forms (LWL, SDR, ...) and every other
-// instruction need none (0).
+// must be 0 (its size less one): halfwords 1 (LH, LHU, SH), words 3 (LW,
+// LWU, SW, LL, SC, LWC1, SWC1), doublewords 7 (LD, SD, LLD, SCD, LDC1, SDC1).
+// The byte forms, the unaligned forms (LWL, SDR, ...) and every other
+// instruction need none (0). By primary opcode.
+inline constexpr uint8_t ACCESS_ALIGNMENT_MASKS[64] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, // 0x00
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, // 0x10
+    0, 1, 0, 3, 0, 1, 0, 3, 0, 1, 0, 3, 0, 0, 0, 0, // 0x20: LH LW LHU LWU SH SW
+    3, 3, 0, 0, 7, 7, 0, 7, 3, 3, 0, 0, 7, 7, 0, 7, // 0x30: LL LWC1 LLD LDC1 LD SC SWC1 SCD SDC1 SD
+};
 inline uint32_t accessAlignmentMask(uint32_t word) {
-    switch (word >> 26) {
-    case 0x21: // LH
-    case 0x25: // LHU
-    case 0x29: // SH
-        return 1;
-    case 0x23: // LW
-    case 0x27: // LWU
-    case 0x2B: // SW
-    case 0x30: // LL
-    case 0x31: // LWC1
-    case 0x38: // SC
-    case 0x39: // SWC1
-        return 3;
-    case 0x34: // LLD
-    case 0x35: // LDC1
-    case 0x37: // LD
-    case 0x3C: // SCD
-    case 0x3D: // SDC1
-    case 0x3F: // SD
-        return 7;
-    default:
-        return 0;
-    }
+    return ACCESS_ALIGNMENT_MASKS[word >> 26];
 }
 
 // Whether a load or store instruction writes memory.

@@ -110,7 +110,9 @@ TEST_P(CompleteCop0Test, UnalignedAccessesAndFetchesRaiseTheAddressError) {
         {"LWC1", lwc1(2, 1, t0), 1, 4},       {"LL", enc64::ll(t1, 3, t0), 3, 4},
         {"SH", sh(t1, 3, t0), 3, 5},          {"SW", sw(t1, 2, t0), 2, 5},
         {"SD", sd(t1, 12, t0), 12, 5},        {"SDC1", sdc1(2, 2, t0), 2, 5},
-        {"SC", enc64::sc(t1, 1, t0), 1, 5},
+        {"SC", enc64::sc(t1, 1, t0), 1, 5},   {"LHU", lhu(t1, 5, t0), 5, 4},
+        {"LLD", enc64::lld(t1, 4, t0), 4, 4}, {"LDC1", ldc1(2, 2, t0), 2, 4},
+        {"SWC1", swc1(2, 6, t0), 6, 5},       {"SCD", enc64::scd(t1, 9, t0), 9, 5},
     };
     for (const auto& c : cases) {
         cop0(COP0_STATUS) = 0;

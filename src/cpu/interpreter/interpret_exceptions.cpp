@@ -3,7 +3,6 @@
 // the traps and the overflow of ADD, ADDI, SUB, DADD, DADDI and DSUB. An
 // instruction that raises one writes no result and ends its block.
 #include "cpu/guest_exceptions.h"
-#include "cpu/instruction_table.h"
 #include "cpu/interpreter/interpreter_internal.h"
 
 namespace interp {
@@ -36,14 +35,20 @@ void addWord(uint32_t destination, uint32_t left, uint32_t right, const Instruct
 
 } // namespace
 
-void interpretAlignedAccess(const Instruction& in, BlockRun& run) {
+InterpretRoutine alignedAccessRoutines[64];
+
+void raiseAddressError(const Instruction& in, BlockRun& run) {
     const uint32_t address = theCpu.gpr[in.rs()].lo + in.simm();
-    if (address & accessAlignmentMask(in.word)) {
-        enterAddressError(address, site(in), isStoreAccess(in.word) ? 1 : 0);
-        leaveBlock(run);
+    enterAddressError(address, site(in), isStoreAccess(in.word) ? 1 : 0);
+    leaveBlock(run);
+}
+
+void interpretAlignedAccess(const Instruction& in, BlockRun& run) {
+    if ((theCpu.gpr[in.rs()].lo + in.simm()) & accessAlignmentMask(in.word)) {
+        raiseAddressError(in, run);
         return;
     }
-    completeInstructionTable[TABLE_MAIN + in.op()].interpret(in, run);
+    alignedAccessRoutines[in.op()](in, run);
 }
 
 void interpretSyscall(const Instruction& in, BlockRun& run) {

@@ -12,7 +12,6 @@
 #include "core/memory.h"
 #include "cpu/block_analysis.h"
 #include "cpu/end_check.h"
-#include "cpu/guest_exceptions.h"
 #include "cpu/interpreter/interpreter_internal.h"
 
 namespace interp {
@@ -56,15 +55,9 @@ bool endCheckRequestedBefore(uint32_t end) {
 BlockPlan compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable) {
     steps.clear();
     BlockAnalysis block(startPc, source, wordsAvailable);
-    // The complete machine checks the alignment of loads and stores first.
-    const bool checksAlignment = completeMachine();
     BlockStep step;
-    while (block.next(step)) {
-        const InterpretRoutine run = checksAlignment && accessAlignmentMask(step.word) != 0
-                                         ? interpretAlignedAccess
-                                         : step.info->interpret;
-        steps.push_back({run, step.word, step.flags, step.nativeCallAfter});
-    }
+    while (block.next(step))
+        steps.push_back({step.info->interpret, step.word, step.flags, step.nativeCallAfter});
     return {block.count(), block.endCheckNeeded(), block.truncated()};
 }
 

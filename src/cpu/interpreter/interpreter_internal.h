@@ -12,6 +12,7 @@
 
 #include "core/cpu_state.h"
 #include "cpu/block_analysis.h"
+#include "cpu/guest_exceptions.h"
 #include "cpu/instruction_table.h"
 
 namespace interp {
@@ -168,8 +169,19 @@ void interpretFpuCompare(const Instruction&, BlockRun&);
 // The complete machine's exceptions: SYSCALL, BREAK, the traps, and the
 // additions and subtractions that trap on overflow.
 // A load or store of the complete machine: the address error when its
-// address is not aligned to its size, otherwise the instruction's routine.
+// address is not aligned to its size, otherwise the instruction's own
+// routine. interpretAligned<routine> calls it directly; interpretAlignedAccess
+// finds it in alignedAccessRoutines (by primary opcode).
+void raiseAddressError(const Instruction&, BlockRun&);
+template <InterpretRoutine routine> void interpretAligned(const Instruction& in, BlockRun& run) {
+    if ((theCpu.gpr[in.rs()].lo + in.simm()) & accessAlignmentMask(in.word)) {
+        raiseAddressError(in, run);
+        return;
+    }
+    routine(in, run);
+}
 void interpretAlignedAccess(const Instruction&, BlockRun&);
+extern InterpretRoutine alignedAccessRoutines[64];
 void interpretSyscall(const Instruction&, BlockRun&);
 void interpretBreak(const Instruction&, BlockRun&);
 void interpretReservedInstruction(const Instruction&, BlockRun&);
