@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "dma_length.h"
 #include "romkit/mips_encode.h"
 
 namespace campaign {
@@ -63,7 +64,8 @@ constexpr RegisterBlock REGISTER_BLOCKS[] = {
 class Generator {
   public:
     Generator(uint64_t seed, const GeneratorOptions& options)
-        : r_(seed), complete_(options.completeMachine), accept_(options.accept) {}
+        : r_(seed), lengths_(seed ^ 0xD1B54A32D192ED03ull), complete_(options.completeMachine),
+          accept_(options.accept) {}
 
     GeneratedProgram build() {
         prologue();
@@ -466,7 +468,58 @@ class Generator {
         load32(base, baseValue);
         uint32_t rt = reg();
         if (rt == base && r_.chance(50)) rt = src();
+        const bool fpuStore = op.opcode == 0x39 || op.opcode == 0x3D;
+        bool sp = true;
+        const bool store = (op.opcode >= 0x28 && op.opcode <= 0x2F) || op.opcode == 0x39 ||
+                           op.opcode == 0x3D || op.opcode == 0x3F;
+        if (store && writesDmaLength(a, op.size, sp))
+            rt = dmaLengthInto(op.opcode, a, base, rt, fpuStore, sp);
         emit(itype(op.opcode, base, rt, uint16_t(offset)));
+    }
+
+    // Before a store to a DMA length register: puts a length a program would
+    // use into the stored register (a random word would ask for hundreds of
+    // megabytes). Draws from its own sequence, so that programs without such
+    // a store stay as they were. Returns the register to store.
+    uint32_t dmaLengthInto(uint32_t opcode, uint32_t address, uint32_t base, uint32_t rt,
+                           bool fpuStore, bool sp) {
+        const uint32_t first = plausibleDmaLength(lengths_.next(), sp);
+        const uint32_t second = plausibleDmaLength(lengths_.next(), sp);
+        const uint64_t value = storeValueFor(opcode, address, first, second);
+        uint32_t g = fpuStore ? 0 : rt;
+        if (g == base || (fpuStore && g == 0)) {
+            do
+                g = 1 + lengths_.below(31);
+            while (g == base || g == K0 || g == K1);
+        } else if (g == 0) {
+            return rt; // stores zeros: the register keeps a small length
+        }
+        if (!fpuStore) {
+            loadValue(g, value);
+        } else if (opcode == 0x39) { // SWC1
+            loadValue(g, value);
+            emit(mtc1(g, rt));
+        } else if (complete_) { // SDC1 of a 64-bit register
+            loadValue(g, value);
+            emit((COP1 << 26) | (5u << 21) | (g << 16) | (rt << 11)); // DMTC1
+        } else { // SDC1 of a pair: rt + 1 to the first word, rt to the second
+            if (rt < 31) {
+                loadValue(g, first);
+                emit(mtc1(g, rt + 1));
+            }
+            loadValue(g, second);
+            emit(mtc1(g, rt));
+        }
+        return fpuStore ? rt : g;
+    }
+
+    // A value of at most 32 bits, or two halves of at most 16 bits each.
+    void loadValue(uint32_t n, uint64_t value) {
+        if (value <= 0xFFFF) return emit(ori(n, 0, uint16_t(value)));
+        if (value <= 0xFFFFFFFF) return load32(n, uint32_t(value));
+        emit(ori(n, 0, uint16_t(value >> 32)));
+        emit(dsll32(n, n, 0));
+        emit(ori(n, n, uint16_t(value)));
     }
 
     // A store of a valid instruction word into the program's own code,
@@ -805,10 +858,13 @@ class Generator {
     }
 
     // A PI DMA from the image puts the program's own words back over code
-    // that has already run (and may have been changed by stores).
+    // that has already run (and may have been changed by stores). The item
+    // drawn may be this one, which has no words yet: then the DMA copies its
+    // first word over itself (a length of 0 words would be 4 GiB).
     void dmaOverCode() {
         const uint32_t from = itemStarts_[r_.below(uint32_t(itemStarts_.size()))];
-        const uint32_t words = std::min<uint32_t>(1 + r_.below(32), uint32_t(w_.size()) - from);
+        const uint32_t words =
+            std::min<uint32_t>(1 + r_.below(32), std::max(1u, uint32_t(w_.size()) - from));
         const uint32_t pi = reg();
         uint32_t value = reg();
         while (value == pi)
@@ -823,6 +879,7 @@ class Generator {
     }
 
     Random r_;
+    Random lengths_; // lengths for the DMA length registers
     bool complete_ = false;
     bool (*accept_)(uint32_t) = nullptr;
     bool inBody_ = false;
