@@ -179,7 +179,10 @@ class Generator {
     uint32_t targetItem() {
         const uint32_t current = uint32_t(itemStarts_.size()) - 1;
         if (forwardOnly_ || r_.below(1000) < 997) return current + 1 + r_.below(16);
-        return r_.below(current + 1);
+        // Never back over an item that changes code: a loop that does not
+        // end would change (and the recompiler translate anew) its code on
+        // every pass, thousands of times a frame.
+        return std::max(r_.below(current + 1), loopsFrom_);
     }
     void branchTo(uint32_t word) {
         targets_.push_back({uint32_t(w_.size()), TargetForm::Branch, targetItem()});
@@ -473,27 +476,33 @@ class Generator {
         const bool store = (op.opcode >= 0x28 && op.opcode <= 0x2F) || op.opcode == 0x39 ||
                            op.opcode == 0x3D || op.opcode == 0x3F;
         if (store && writesDmaLength(a, op.size, sp))
-            rt = dmaLengthInto(op.opcode, a, base, rt, fpuStore, sp);
+            rt = dmaLengthInto(op.opcode, a, base, offset, rt, fpuStore, sp);
         emit(itype(op.opcode, base, rt, uint16_t(offset)));
     }
 
-    // Before a store to a DMA length register: puts a length a program would
-    // use into the stored register (a random word would ask for hundreds of
-    // megabytes). Draws from its own sequence, so that programs without such
-    // a store stay as they were. Returns the register to store.
-    uint32_t dmaLengthInto(uint32_t opcode, uint32_t address, uint32_t base, uint32_t rt,
-                           bool fpuStore, bool sp) {
+    // Before a store to a DMA length register (at `address`, `offset` from
+    // `base`), sets the transfer up as a program would: the device's RDRAM
+    // address in the data area, and a length of at most 64 KiB in the stored
+    // register. A random word would ask for hundreds of megabytes, and the
+    // RDRAM address a reset leaves (0) would put the image's header over the
+    // interrupt handler and its program over code that has run. Draws from
+    // its own sequence, so that programs without such a store stay as they
+    // were. Returns the register to store.
+    uint32_t dmaLengthInto(uint32_t opcode, uint32_t address, uint32_t base, int16_t offset,
+                           uint32_t rt, bool fpuStore, bool sp) {
         const uint32_t first = plausibleDmaLength(lengths_.next(), sp);
         const uint32_t second = plausibleDmaLength(lengths_.next(), sp);
         const uint64_t value = storeValueFor(opcode, address, first, second);
         uint32_t g = fpuStore ? 0 : rt;
-        if (g == base || (fpuStore && g == 0)) {
+        if (g == 0 || g == base) {
             do
                 g = 1 + lengths_.below(31);
             while (g == base || g == K0 || g == K1);
-        } else if (g == 0) {
-            return rt; // stores zeros: the register keeps a small length
         }
+        // SP_DRAM_ADDR follows SP_MEM_ADDR; PI_DRAM_ADDR comes first.
+        loadValue(g, 0x00100000 + 8 * lengths_.below(0x10000));
+        emit(sw(g, int16_t(offset - int32_t(address & 0xF) + (sp ? 4 : 0)), base));
+        if (!fpuStore && rt == 0) return 0; // stores zeros: the register keeps a small length
         if (!fpuStore) {
             loadValue(g, value);
         } else if (opcode == 0x39) { // SWC1
@@ -715,8 +724,10 @@ class Generator {
         case 6:
             return exceptionItem();
         case 7:
+            loopsFrom_ = uint32_t(itemStarts_.size());
             return changeCodeInLoop(r_.chance(50));
         default:
+            loopsFrom_ = uint32_t(itemStarts_.size());
             return r_.chance(30) ? dmaOverCode() : changeCodeInLoop(r_.chance(50));
         }
     }
@@ -888,6 +899,7 @@ class Generator {
     uint32_t bodyWords_ = 0;
     uint32_t rareRate_ = 0;
     bool forwardOnly_ = false;
+    uint32_t loopsFrom_ = 0; // the first item a loop may go back to
     std::vector<uint32_t> itemStarts_;
     std::vector<bool> plainItems_;
     std::vector<Target> targets_;
