@@ -33,6 +33,9 @@ class Random {
 };
 
 constexpr uint32_t K0 = 26, K1 = 27;
+// Flags of the complete machine's code changes and Status.FR flips that have
+// run (256 words).
+constexpr uint32_t ONCE_FLAGS = REGISTER_DUMP + 0xC00;
 constexpr uint32_t COP0 = 0x10, COP1 = 0x11;
 constexpr uint32_t STATUS_INTERRUPTS = 0x8401; // IE, IM2 (MI), IM7 (timer)
 
@@ -64,7 +67,7 @@ constexpr RegisterBlock REGISTER_BLOCKS[] = {
 class Generator {
   public:
     Generator(uint64_t seed, const GeneratorOptions& options)
-        : r_(seed), lengths_(seed ^ 0xD1B54A32D192ED03ull), complete_(options.completeMachine),
+        : r_(seed), extras_(seed ^ 0xD1B54A32D192ED03ull), complete_(options.completeMachine),
           accept_(options.accept) {}
 
     GeneratedProgram build() {
@@ -179,10 +182,7 @@ class Generator {
     uint32_t targetItem() {
         const uint32_t current = uint32_t(itemStarts_.size()) - 1;
         if (forwardOnly_ || r_.below(1000) < 997) return current + 1 + r_.below(16);
-        // Never back over an item that changes code: a loop that does not
-        // end would change (and the recompiler translate anew) its code on
-        // every pass, thousands of times a frame.
-        return std::max(r_.below(current + 1), loopsFrom_);
+        return r_.below(current + 1);
     }
     void branchTo(uint32_t word) {
         targets_.push_back({uint32_t(w_.size()), TargetForm::Branch, targetItem()});
@@ -490,17 +490,17 @@ class Generator {
     // were. Returns the register to store.
     uint32_t dmaLengthInto(uint32_t opcode, uint32_t address, uint32_t base, int16_t offset,
                            uint32_t rt, bool fpuStore, bool sp) {
-        const uint32_t first = plausibleDmaLength(lengths_.next(), sp);
-        const uint32_t second = plausibleDmaLength(lengths_.next(), sp);
+        const uint32_t first = plausibleDmaLength(extras_.next(), sp);
+        const uint32_t second = plausibleDmaLength(extras_.next(), sp);
         const uint64_t value = storeValueFor(opcode, address, first, second);
         uint32_t g = fpuStore ? 0 : rt;
         if (g == 0 || g == base) {
             do
-                g = 1 + lengths_.below(31);
+                g = 1 + extras_.below(31);
             while (g == base || g == K0 || g == K1);
         }
         // SP_DRAM_ADDR follows SP_MEM_ADDR; PI_DRAM_ADDR comes first.
-        loadValue(g, 0x00100000 + 8 * lengths_.below(0x10000));
+        loadValue(g, 0x00100000 + 8 * extras_.below(0x10000));
         emit(sw(g, int16_t(offset - int32_t(address & 0xF) + (sp ? 4 : 0)), base));
         if (!fpuStore && rt == 0) return 0; // stores zeros: the register keeps a small length
         if (!fpuStore) {
@@ -723,14 +723,43 @@ class Generator {
             return completeFpu();
         case 6:
             return exceptionItem();
-        case 7:
-            loopsFrom_ = uint32_t(itemStarts_.size());
-            return changeCodeInLoop(r_.chance(50));
-        default:
-            loopsFrom_ = uint32_t(itemStarts_.size());
-            return r_.chance(30) ? dmaOverCode() : changeCodeInLoop(r_.chance(50));
+        case 7: {
+            const uint32_t skip = onceARun();
+            changeCodeInLoop(r_.chance(50));
+            return endOnceARun(skip);
+        }
+        default: {
+            const uint32_t skip = onceARun();
+            if (r_.chance(30))
+                dmaOverCode();
+            else
+                changeCodeInLoop(r_.chance(50));
+            return endOnceARun(skip);
+        }
         }
     }
+
+    // Code changes and Status.FR flips run once a run: a program that comes
+    // back to one (a loop that never ends, an exception that returns to an
+    // old EPC) would otherwise make the recompiler translate its code anew
+    // on every pass, thousands of times a frame. A flag word per item in the
+    // data area past the register dump says whether it has run. Returns the
+    // index of the branch past the item.
+    uint32_t onceARun() {
+        const uint32_t flag = ONCE_FLAGS + 4 * (onceItems_++ % 256);
+        uint32_t g = 1 + extras_.below(31);
+        while (g == K0 || g == K1)
+            g = 1 + extras_.below(31);
+        emit(lui(g, uint16_t(flag >> 16)));
+        emit(lw(g, int16_t(flag & 0xFFFF), g));
+        const uint32_t skip = uint32_t(w_.size());
+        emit(itype(0x05, g, 0, 0)); // bne g, $zero: past the item
+        emit(nop());
+        emit(lui(g, uint16_t(flag >> 16)));
+        emit(sw(g, int16_t(flag & 0xFFFF), g)); // any nonzero word
+        return skip;
+    }
+    void endOnceARun(uint32_t skip) { w_[skip] |= uint16_t(w_.size() - skip - 1); }
 
     // DSLLV, DSRLV, DSRAV, DADD, DADDU, DSUB, DSUBU, DSRA, DADDI, DADDIU,
     // DMULT, DDIV.
@@ -786,13 +815,16 @@ class Generator {
         } else if (roll < 9) {
             emit((COP1 << 26) | (2u << 21) | (reg() << 16) | (31u << 11)); // CFC1
         } else {
-            // Status.FR flips; the rest of Status stays as it is.
+            // Status.FR flips, once a run (every block is translated anew
+            // after a flip); the rest of Status stays as it is.
+            const uint32_t skip = onceARun();
             const uint32_t t = reg();
             emit(mfc0(t, 12));
             const uint32_t mask = reg() == t ? src() : reg();
             load32(mask, 0x04000000);
             emit(rtype(t, mask, t, 0, 0x26)); // xor
             emit(mtc0(t, 12));
+            endOnceARun(skip);
         }
     }
 
@@ -890,7 +922,9 @@ class Generator {
     }
 
     Random r_;
-    Random lengths_; // lengths for the DMA length registers
+    // Draws for what was added to the programs after their first version (DMA
+    // set-ups, guards), so that a program without it stays as it was.
+    Random extras_;
     bool complete_ = false;
     bool (*accept_)(uint32_t) = nullptr;
     bool inBody_ = false;
@@ -899,7 +933,7 @@ class Generator {
     uint32_t bodyWords_ = 0;
     uint32_t rareRate_ = 0;
     bool forwardOnly_ = false;
-    uint32_t loopsFrom_ = 0; // the first item a loop may go back to
+    uint32_t onceItems_ = 0; // code changes guarded so far
     std::vector<uint32_t> itemStarts_;
     std::vector<bool> plainItems_;
     std::vector<Target> targets_;
