@@ -238,9 +238,10 @@ class Generator {
                                   sw(K1, int16_t(HANDLER_COUNT & 0xFFFF), K0)};
         std::vector<uint32_t> handler(std::begin(count), std::end(count));
         if (complete_) {
+            // Branch offsets count from the delay slot.
             const uint32_t pastException[] = {
-                mfc0(K0, 13),     andi(K1, K0, 0x7C),    itype(0x04, K1, 0, 6), // beq k1, 0, eret
-                mfc0(K1, 14),     itype(0x01, K0, 1, 1),                        // bgez k0, +1
+                mfc0(K0, 13),     andi(K1, K0, 0x7C),    itype(0x04, K1, 0, 5), // beq k1, 0, eret
+                mfc0(K1, 14),     itype(0x01, K0, 1, 2),                        // bgez k0, mtc0
                 addiu(K1, K1, 4), addiu(K1, K1, 4),      mtc0(K1, 14)};
             handler.insert(handler.end(), std::begin(pastException), std::end(pastException));
         }
