@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "dma_length.h"
+#include "program_generator.h"
 
 namespace {
 
@@ -69,6 +72,32 @@ TEST(CampaignDmaLength, StoresOfEveryWidthLeaveLengthsOfAtMost64KiB) {
     }
     EXPECT_GT(oddLengths, 400u);
     EXPECT_GT(zeros, 100u);
+}
+
+// The handler the complete machine's programs store at 0x80000180, read back
+// from the prologue's lui/ori/sw triples.
+std::vector<uint32_t> handlerOf(const GeneratedProgram& p) {
+    std::vector<uint32_t> handler(64, 0);
+    for (uint32_t i = 2; i < p.bodyStart; ++i) {
+        const uint32_t w = p.words[i];
+        if ((w & 0xFFFF0000) == 0xAF7A0000 && (w & 0xFFFF) >= 0x180 && (w & 0xFFFF) < 0x280)
+            handler[((w & 0xFFFF) - 0x180) / 4] = p.words[i - 2] << 16 | (p.words[i - 1] & 0xFFFF);
+    }
+    return handler;
+}
+
+TEST(CampaignGenerator, HandlerReturnsFromInterruptsAndPastExceptions) {
+    GeneratorOptions options;
+    options.completeMachine = true;
+    const std::vector<uint32_t> h = handlerOf(generateProgram(1, options));
+    auto target = [&](uint32_t at) { return at + 1 + int16_t(h[at] & 0xFFFF); };
+    uint32_t beq = 0, bgez = 0;
+    while (h[beq] >> 26 != 0x04)
+        ++beq;
+    while (h[bgez] >> 26 != 0x01)
+        ++bgez;
+    EXPECT_EQ(h[target(beq)], 0x42000018u);  // an interrupt: ERET
+    EXPECT_EQ(h[target(bgez)], 0x409B7000u); // no BD: mtc0 k1, EPC after one addiu
 }
 
 } // namespace
