@@ -92,10 +92,11 @@ TEST(CampaignGenerator, HandlerReturnsFromInterruptsAndPastExceptions) {
     const std::vector<uint32_t> h = handlerOf(generateProgram(1, options));
     auto target = [&](uint32_t at) { return at + 1 + int16_t(h[at] & 0xFFFF); };
     uint32_t beq = 0, bgez = 0;
-    while (h[beq] >> 26 != 0x04)
+    while (beq < 60 && h[beq] >> 26 != 0x04)
         ++beq;
-    while (h[bgez] >> 26 != 0x01)
+    while (bgez < 60 && h[bgez] >> 26 != 0x01)
         ++bgez;
+    ASSERT_TRUE(beq < 60 && bgez < 60);
     EXPECT_EQ(h[target(beq)], 0x42000018u);  // an interrupt: ERET
     EXPECT_EQ(h[target(bgez)], 0x409B7000u); // no BD: mtc0 k1, EPC after one addiu
 }
