@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "dma_length.h"
 #include "romkit/mips_encode.h"
 
 namespace campaign {
@@ -32,6 +33,9 @@ class Random {
 };
 
 constexpr uint32_t K0 = 26, K1 = 27;
+// Flags of the complete machine's code changes and Status.FR flips that have
+// run (256 words).
+constexpr uint32_t ONCE_FLAGS = REGISTER_DUMP + 0xC00;
 constexpr uint32_t COP0 = 0x10, COP1 = 0x11;
 constexpr uint32_t STATUS_INTERRUPTS = 0x8401; // IE, IM2 (MI), IM7 (timer)
 
@@ -63,7 +67,8 @@ constexpr RegisterBlock REGISTER_BLOCKS[] = {
 class Generator {
   public:
     Generator(uint64_t seed, const GeneratorOptions& options)
-        : r_(seed), complete_(options.completeMachine), accept_(options.accept) {}
+        : r_(seed), extras_(seed ^ 0xD1B54A32D192ED03ull), complete_(options.completeMachine),
+          accept_(options.accept) {}
 
     GeneratedProgram build() {
         prologue();
@@ -233,9 +238,10 @@ class Generator {
                                   sw(K1, int16_t(HANDLER_COUNT & 0xFFFF), K0)};
         std::vector<uint32_t> handler(std::begin(count), std::end(count));
         if (complete_) {
+            // Branch offsets count from the delay slot.
             const uint32_t pastException[] = {
-                mfc0(K0, 13),     andi(K1, K0, 0x7C),    itype(0x04, K1, 0, 6), // beq k1, 0, eret
-                mfc0(K1, 14),     itype(0x01, K0, 1, 1),                        // bgez k0, +1
+                mfc0(K0, 13),     andi(K1, K0, 0x7C),    itype(0x04, K1, 0, 5), // beq k1, 0, eret
+                mfc0(K1, 14),     itype(0x01, K0, 1, 2),                        // bgez k0, mtc0
                 addiu(K1, K1, 4), addiu(K1, K1, 4),      mtc0(K1, 14)};
             handler.insert(handler.end(), std::begin(pastException), std::end(pastException));
         }
@@ -466,7 +472,64 @@ class Generator {
         load32(base, baseValue);
         uint32_t rt = reg();
         if (rt == base && r_.chance(50)) rt = src();
+        const bool fpuStore = op.opcode == 0x39 || op.opcode == 0x3D;
+        bool sp = true;
+        const bool store = (op.opcode >= 0x28 && op.opcode <= 0x2F) || op.opcode == 0x39 ||
+                           op.opcode == 0x3D || op.opcode == 0x3F;
+        if (store && writesDmaLength(a, op.size, sp))
+            rt = dmaLengthInto(op.opcode, a, base, offset, rt, fpuStore, sp);
         emit(itype(op.opcode, base, rt, uint16_t(offset)));
+    }
+
+    // Before a store to a DMA length register (at `address`, `offset` from
+    // `base`), sets the transfer up as a program would: the device's RDRAM
+    // address in the data area, and a length of at most 64 KiB in the stored
+    // register. A random word would ask for hundreds of megabytes, and the
+    // RDRAM address a reset leaves (0) would put the image's header over the
+    // interrupt handler and its program over code that has run. Draws from
+    // its own sequence, so that programs without such a store stay as they
+    // were. Returns the register to store.
+    uint32_t dmaLengthInto(uint32_t opcode, uint32_t address, uint32_t base, int16_t offset,
+                           uint32_t rt, bool fpuStore, bool sp) {
+        const uint32_t first = plausibleDmaLength(extras_.next(), sp);
+        const uint32_t second = plausibleDmaLength(extras_.next(), sp);
+        const uint64_t value = storeValueFor(opcode, address, first, second);
+        uint32_t g = fpuStore ? 0 : rt;
+        if (g == 0 || g == base) {
+            do
+                g = 1 + extras_.below(31);
+            while (g == base || g == K0 || g == K1);
+        }
+        // SP_DRAM_ADDR follows SP_MEM_ADDR; PI_DRAM_ADDR comes first.
+        loadValue(g, 0x00100000 + 8 * extras_.below(0x10000));
+        emit(sw(g, int16_t(offset - int32_t(address & 0xF) + (sp ? 4 : 0)), base));
+        if (!fpuStore && rt == 0) return 0; // stores zeros: the register keeps a small length
+        if (!fpuStore) {
+            loadValue(g, value);
+        } else if (opcode == 0x39) { // SWC1
+            loadValue(g, value);
+            emit(mtc1(g, rt));
+        } else if (complete_) { // SDC1 of a 64-bit register
+            loadValue(g, value);
+            emit((COP1 << 26) | (5u << 21) | (g << 16) | (rt << 11)); // DMTC1
+        } else { // SDC1 of a pair: rt + 1 to the first word, rt to the second
+            if (rt < 31) {
+                loadValue(g, first);
+                emit(mtc1(g, rt + 1));
+            }
+            loadValue(g, second);
+            emit(mtc1(g, rt));
+        }
+        return fpuStore ? rt : g;
+    }
+
+    // A value of at most 32 bits, or two halves of at most 16 bits each.
+    void loadValue(uint32_t n, uint64_t value) {
+        if (value <= 0xFFFF) return emit(ori(n, 0, uint16_t(value)));
+        if (value <= 0xFFFFFFFF) return load32(n, uint32_t(value));
+        emit(ori(n, 0, uint16_t(value >> 32)));
+        emit(dsll32(n, n, 0));
+        emit(ori(n, n, uint16_t(value)));
     }
 
     // A store of a valid instruction word into the program's own code,
@@ -661,12 +724,43 @@ class Generator {
             return completeFpu();
         case 6:
             return exceptionItem();
-        case 7:
-            return changeCodeInLoop(r_.chance(50));
-        default:
-            return r_.chance(30) ? dmaOverCode() : changeCodeInLoop(r_.chance(50));
+        case 7: {
+            const uint32_t skip = onceARun();
+            changeCodeInLoop(r_.chance(50));
+            return endOnceARun(skip);
+        }
+        default: {
+            const uint32_t skip = onceARun();
+            if (r_.chance(30))
+                dmaOverCode();
+            else
+                changeCodeInLoop(r_.chance(50));
+            return endOnceARun(skip);
+        }
         }
     }
+
+    // Code changes and Status.FR flips run once a run: a program that comes
+    // back to one (a loop that never ends, an exception that returns to an
+    // old EPC) would otherwise make the recompiler translate its code anew
+    // on every pass, thousands of times a frame. A flag word per item in the
+    // data area past the register dump says whether it has run. Returns the
+    // index of the branch past the item.
+    uint32_t onceARun() {
+        const uint32_t flag = ONCE_FLAGS + 4 * (onceItems_++ % 256);
+        uint32_t g = 1 + extras_.below(31);
+        while (g == K0 || g == K1)
+            g = 1 + extras_.below(31);
+        emit(lui(g, uint16_t(flag >> 16)));
+        emit(lw(g, int16_t(flag & 0xFFFF), g));
+        const uint32_t skip = uint32_t(w_.size());
+        emit(itype(0x05, g, 0, 0)); // bne g, $zero: past the item
+        emit(nop());
+        emit(lui(g, uint16_t(flag >> 16)));
+        emit(sw(g, int16_t(flag & 0xFFFF), g)); // any nonzero word
+        return skip;
+    }
+    void endOnceARun(uint32_t skip) { w_[skip] |= uint16_t(w_.size() - skip - 1); }
 
     // DSLLV, DSRLV, DSRAV, DADD, DADDU, DSUB, DSUBU, DSRA, DADDI, DADDIU,
     // DMULT, DDIV.
@@ -722,13 +816,16 @@ class Generator {
         } else if (roll < 9) {
             emit((COP1 << 26) | (2u << 21) | (reg() << 16) | (31u << 11)); // CFC1
         } else {
-            // Status.FR flips; the rest of Status stays as it is.
+            // Status.FR flips, once a run (every block is translated anew
+            // after a flip); the rest of Status stays as it is.
+            const uint32_t skip = onceARun();
             const uint32_t t = reg();
             emit(mfc0(t, 12));
             const uint32_t mask = reg() == t ? src() : reg();
             load32(mask, 0x04000000);
             emit(rtype(t, mask, t, 0, 0x26)); // xor
             emit(mtc0(t, 12));
+            endOnceARun(skip);
         }
     }
 
@@ -805,10 +902,13 @@ class Generator {
     }
 
     // A PI DMA from the image puts the program's own words back over code
-    // that has already run (and may have been changed by stores).
+    // that has already run (and may have been changed by stores). The item
+    // drawn may be this one, which has no words yet: then the DMA copies its
+    // first word over itself (a length of 0 words would be 4 GiB).
     void dmaOverCode() {
         const uint32_t from = itemStarts_[r_.below(uint32_t(itemStarts_.size()))];
-        const uint32_t words = std::min<uint32_t>(1 + r_.below(32), uint32_t(w_.size()) - from);
+        const uint32_t words =
+            std::min<uint32_t>(1 + r_.below(32), std::max(1u, uint32_t(w_.size()) - from));
         const uint32_t pi = reg();
         uint32_t value = reg();
         while (value == pi)
@@ -823,6 +923,9 @@ class Generator {
     }
 
     Random r_;
+    // Draws for what was added to the programs after their first version (DMA
+    // set-ups, guards), so that a program without it stays as it was.
+    Random extras_;
     bool complete_ = false;
     bool (*accept_)(uint32_t) = nullptr;
     bool inBody_ = false;
@@ -831,6 +934,7 @@ class Generator {
     uint32_t bodyWords_ = 0;
     uint32_t rareRate_ = 0;
     bool forwardOnly_ = false;
+    uint32_t onceItems_ = 0; // code changes guarded so far
     std::vector<uint32_t> itemStarts_;
     std::vector<bool> plainItems_;
     std::vector<Target> targets_;
