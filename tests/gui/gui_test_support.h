@@ -17,9 +17,14 @@
 #include <string>
 
 #include "base/registry.h"
+#include "gui/application.h"
+#include "gui/main_window.h"
 #include "gui/qt_ui_sink.h"
+#include "hle/hle_table.h"
 #include "host/qt/qsettings_registry.h"
 #include "support/test_machine.h"
+#include "system/speed_limiter.h"
+#include "video/frame_buffer_display.h"
 
 // The application of the test program, made on first use.
 inline QApplication& testApplication() {
@@ -95,6 +100,12 @@ class GuiTest : public ::testing::Test {
     static bool waitFor(const std::function<bool()>& done, int ms = 5000) {
         return QTest::qWaitFor(done, ms);
     }
+    // The message box shown, if any.
+    static QMessageBox* openBox() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) return box;
+        return nullptr;
+    }
 
     std::string dir;
     std::filesystem::path previous;
@@ -103,4 +114,18 @@ class GuiTest : public ::testing::Test {
     std::unique_ptr<QTimer> watcher;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::vector<AnsweredBox> answered;
+};
+
+// A test of the whole program: its main window, closed and finished after the
+// test, with the options the tests change set back.
+class OrvexTest : public GuiTest {
+  protected:
+    void TearDown() override {
+        window.reset();
+        finishOrvex();
+        hleEnabled = niceFrameBuffer = false;
+        limitSpeed = true;
+        GuiTest::TearDown();
+    }
+    std::unique_ptr<MainWindow> window;
 };

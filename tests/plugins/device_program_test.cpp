@@ -48,23 +48,20 @@ start:  lui   $s0, 0x8020             # results
 
         # Channel 0 reads buttons and stick, channel 1 ends the list; the
         # control byte asks for the commands to run.
-        lui   $t0, 0xFF01
-        ori   $t0, $t0, 0x0401
+        li    $t0, 0xFF010401
         sw    $t0, 0($s2)
-        addiu $t0, $zero, -1
+        li    $t0, -1
         sw    $t0, 4($s2)
         lui   $t0, 0xFE00
         sw    $t0, 8($s2)
-        addiu $t0, $zero, 1
+        li    $t0, 1
         sw    $t0, 60($s2)
-        addiu $s3, $zero, 2           # two polls
-        lui   $s4, 0x0020
-        ori   $s4, $s4, 0x0100        # answers go to 0x200100, 0x200140
+        li    $s3, 2                  # two polls
+        li    $s4, 0x200100           # answers go to 0x200100, 0x200140
 read_pad:
         lui   $t0, 0x0010
         sw    $t0, 0($s1)             # SI_DRAM_ADDR_REG: the command block
-        lui   $t1, 0x1FC0
-        ori   $t1, $t1, 0x07C0
+        li    $t1, 0x1FC007C0
         sw    $t1, 0x10($s1)          # SI_PIF_ADDR_WR64B_REG: to PIF RAM
         beq   $zero, $zero, 1f        # the transfer runs when the block ends
         nop
@@ -77,24 +74,20 @@ read_pad:
 
         # Four words from RDRAM 0x110000 into DMEM 0x100.
         lui   $t0, 0x8011
-        lui   $t1, 0x1122
-        ori   $t1, $t1, 0x3344
+        li    $t1, 0x11223344
         sw    $t1, 0($t0)
-        lui   $t1, 0x5566
-        ori   $t1, $t1, 0x7788
+        li    $t1, 0x55667788
         sw    $t1, 4($t0)
-        lui   $t1, 0x99AA
-        ori   $t1, $t1, 0xBBCC
+        li    $t1, 0x99AABBCC
         sw    $t1, 8($t0)
-        lui   $t1, 0xDDEE
-        ori   $t1, $t1, 0xFF00
+        li    $t1, 0xDDEEFF00
         sw    $t1, 12($t0)
         lui   $t3, 0xA404             # SP registers
-        addiu $t1, $zero, 0x100
+        li    $t1, 0x100
         sw    $t1, 0($t3)             # SP_MEM_ADDR_REG
         lui   $t1, 0x0011
         sw    $t1, 4($t3)             # SP_DRAM_ADDR_REG
-        addiu $t1, $zero, 15
+        li    $t1, 15
         sw    $t1, 8($t3)             # SP_RD_LEN_REG: 16 bytes
         beq   $zero, $zero, 1f
         nop
@@ -104,9 +97,8 @@ read_pad:
 
         # 32 bytes from the image's last 8 bytes on, over a patterned area.
         lui   $t0, 0x8012
-        lui   $t1, 0xAAAA
-        ori   $t1, $t1, 0xAAAA
-        addiu $t2, $zero, 12
+        li    $t1, 0xAAAAAAAA
+        li    $t2, 12
 2:      sw    $t1, 0($t0)
         addiu $t2, $t2, -1
         bne   $t2, $zero, 2b
@@ -114,49 +106,41 @@ read_pad:
         lui   $t3, 0xA460             # PI registers
         lui   $t1, 0x0012
         sw    $t1, 0($t3)             # PI_DRAM_ADDR_REG
-        lui   $t1, 0x1000
-        ori   $t1, $t1, 0xFFF8
+        li    $t1, 0x1000FFF8
         sw    $t1, 4($t3)             # PI_CART_ADDR_REG
-        addiu $t1, $zero, 31
+        li    $t1, 31
         sw    $t1, 0xC($t3)           # PI_WR_LEN_REG: 32 bytes
         beq   $zero, $zero, 1f
         nop
 
         # Audio: 16 bytes at 0x130000, then 8 bytes at 0x130010.
 1:      lui   $t0, 0x8013
-        lui   $t1, 0x1234
-        ori   $t1, $t1, 0xABCD
+        li    $t1, 0x1234ABCD
         sw    $t1, 0($t0)
-        lui   $t1, 0x0102
-        ori   $t1, $t1, 0xFFFE
+        li    $t1, 0x0102FFFE
         sw    $t1, 4($t0)
-        lui   $t1, 0x7FFF
-        ori   $t1, $t1, 0x8000
+        li    $t1, 0x7FFF8000
         sw    $t1, 8($t0)
-        lui   $t1, 0x0001
-        ori   $t1, $t1, 0x0002
+        li    $t1, 0x00010002
         sw    $t1, 12($t0)
-        lui   $t1, 0x1111
-        ori   $t1, $t1, 0x2222
+        li    $t1, 0x11112222
         sw    $t1, 16($t0)
-        lui   $t1, 0x3333
-        ori   $t1, $t1, 0x4444
+        li    $t1, 0x33334444
         sw    $t1, 20($t0)
         lui   $t3, 0xA450             # AI registers
-        addiu $t1, $zero, 2207
+        li    $t1, 2207
         sw    $t1, 0x10($t3)          # AI_DACRATE_REG
-        addiu $t1, $zero, 15
+        li    $t1, 15
         sw    $t1, 0x14($t3)          # AI_BITRATE_REG: 16 bits
         lui   $t1, 0x0013
         sw    $t1, 0($t3)             # AI_DRAM_ADDR_REG
-        addiu $t1, $zero, 15
+        li    $t1, 15
         sw    $t1, 4($t3)             # AI_LEN_REG: plays at once
         beq   $zero, $zero, 1f
         nop
-1:      lui   $t1, 0x0013
-        ori   $t1, $t1, 0x0010
+1:      li    $t1, 0x130010
         sw    $t1, 0($t3)
-        addiu $t1, $zero, 7
+        li    $t1, 7
         sw    $t1, 4($t3)             # waits for the first
         beq   $zero, $zero, 1f
         nop
@@ -195,10 +179,6 @@ std::vector<uint8_t> framesOut(std::initializer_list<uint32_t> words) {
         }
     }
     return bytes;
-}
-
-uint32_t dmemWord(uint32_t offset) {
-    return blockWord(theMemory.hwRegs, offset);
 }
 
 class DeviceProgramTest : public ::testing::Test {
@@ -287,21 +267,17 @@ TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
         EXPECT_EQ(guestWord(PAD_ANSWERS + 0x80), 0u) << "nothing past the second answer";
 
         // SP DMA: the four words in DMEM, read back by the guest, and no more.
-        EXPECT_EQ(dmemWord(DMEM_TARGET), 0x11223344u);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 4), 0x55667788u);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 8), 0x99AABBCCu);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 12), 0xDDEEFF00u);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 16), 0u);
+        const uint32_t dmem[5] = {0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEFF00, 0};
+        for (uint32_t w = 0; w < 5; ++w)
+            EXPECT_EQ(blockWord(theMemory.hwRegs, DMEM_TARGET + 4 * w), dmem[w]) << "word " << w;
         EXPECT_EQ(result(0x20), 0xDDEEFF00u);
 
         // PI DMA: the image's last two words, zeros for the 24 bytes past its
         // end, the pattern beyond the transfer untouched.
         EXPECT_EQ(guestWord(PI_TARGET), IMAGE_TAIL[0]);
         EXPECT_EQ(guestWord(PI_TARGET + 4), IMAGE_TAIL[1]);
-        for (uint32_t offset = 8; offset < 32; offset += 4)
-            EXPECT_EQ(guestWord(PI_TARGET + offset), 0u) << "offset " << offset;
-        for (uint32_t offset = 32; offset < 48; offset += 4)
-            EXPECT_EQ(guestWord(PI_TARGET + offset), 0xAAAAAAAAu) << "offset " << offset;
+        for (uint32_t offset = 8; offset < 48; offset += 4)
+            EXPECT_EQ(guestWord(PI_TARGET + offset), offset < 32 ? 0u : 0xAAAAAAAAu) << offset;
 
         // Audio: the first buffer plays, the second waits with the full bit
         // set, and no AI interrupt has come yet.
