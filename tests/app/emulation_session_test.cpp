@@ -287,16 +287,4 @@ TEST_F(EmulationSessionTest, WithoutWindowOrControllersNothingOfThemIsCalled) {
     EXPECT_EQ(readOutputWindowPosition().left, 7);
 }
 
-TEST_F(EmulationSessionTest, TheGuestHaltingShowsTheHaltMessages) {
-    // A jump to an unaligned address halts the guest.
-    bootMachineWithProgram(
-        {mips::lui(8, 0x8000), mips::ori(8, 8, 0x1002), mips::jr(8), mips::nop()});
-    EmulationSession session(host, settings);
-    ASSERT_TRUE(session.startEmulation());
-    ASSERT_TRUE(session.waitForCpuThreadEnd(std::chrono::seconds(60)));
-    EXPECT_EQ(cpuStopReason(), CpuStopReason::None);
-    session.stopEmulation();
-    EXPECT_TRUE(sink->shown("Emulation halted.."));
-}
-
 } // namespace
