@@ -215,9 +215,14 @@ TEST_F(EmulationSessionTest, StartAndStopRunTheirStepsInOrder) {
     EXPECT_NE(log.find("\nMD5: " + md5Text(theRom.fileMd5) + "\nCountry: "), std::string::npos);
 }
 
-TEST_F(EmulationSessionTest, StateRequestsAreCarriedOutByTheCpuThread) {
+TEST_F(EmulationSessionTest, StateRequestsAreCarriedOutByTheCpuThreadWithoutWindowOrControllers) {
+    host.window = nullptr;
+    controllerSlots[0].initPlugin = initPlugin1; // present but not enabled
+    controllerSlots[0].freePlugin = freePlugin1;
+    writeOutputWindowPosition({7, 8});
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());
+    EXPECT_EQ(session.pluginWindow().nativeWindow, nullptr);
     const std::string path = logDir + "/slot.state";
     auto waitFor = [](uint64_t StateRequestTally::*field) {
         for (int i = 0; i < 1000 && stateRequestTally().*field == 0; ++i)
@@ -236,6 +241,9 @@ TEST_F(EmulationSessionTest, StateRequestsAreCarriedOutByTheCpuThread) {
         sink->shown("State not loaded from slot 2 (" + logDir + "/none.state): it does not exist"));
     session.stopEmulation();
     EXPECT_FALSE(session.requestStateSave(path, "slot 1"));
+    // Nothing of the window or the controllers was called.
+    EXPECT_EQ(journalCopy(), (std::vector<std::string>{"timer start 1000", "timer stop"}));
+    EXPECT_EQ(readOutputWindowPosition().left, 7);
 }
 
 TEST_F(EmulationSessionTest, DevicesThatFailAreReportedAndTheRunGoesOn) {
@@ -269,22 +277,6 @@ TEST_F(EmulationSessionTest, DevicesThatFailAreReportedAndTheRunGoesOn) {
     EXPECT_LT(indexOf(events, "free 2"), indexOf(events, "timer start 1000"));
     EXPECT_EQ(countOf(events, "free 1"), 1u);
     EXPECT_GT(indexOf(events, "free 1"), indexOf(events, "timer stop"));
-}
-
-TEST_F(EmulationSessionTest, WithoutWindowOrControllersNothingOfThemIsCalled) {
-    host.window = nullptr;
-    controllerSlots[0].initPlugin = initPlugin1; // present but not enabled
-    controllerSlots[0].freePlugin = freePlugin1;
-    settings.viLimit = 1;
-    writeOutputWindowPosition({7, 8});
-    EmulationSession session(host, settings);
-    ASSERT_TRUE(session.startEmulation());
-    EXPECT_EQ(session.pluginWindow().nativeWindow, nullptr);
-    ASSERT_TRUE(session.waitForCpuThreadEnd(std::chrono::seconds(60)));
-    session.stopEmulation();
-    const std::vector<std::string> events = journalCopy();
-    EXPECT_EQ(events, (std::vector<std::string>{"timer start 1000", "timer stop"}));
-    EXPECT_EQ(readOutputWindowPosition().left, 7);
 }
 
 } // namespace
