@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -39,13 +38,6 @@ inline QApplication& testApplication() {
         return new QApplication(argc, argv);
     }();
     return *app;
-}
-
-inline void writeTextFile(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f) << path;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
 }
 
 // A message box the test answered: its texts and the button pressed.

@@ -3,6 +3,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <fstream>
 
 #include "browser/ini_file.h"
 #include "core/machine.h"
@@ -36,9 +37,9 @@ class MainWindowTest : public OrvexTest {
         fs::copy_file(ORVEX_DEMO_ROM, dir + "/roms/demo.z64");
         const std::string shared = sharedRom("HelloWorldCPU16BPP320X240.N64");
         if (!shared.empty()) fs::copy_file(shared, dir + "/roms/hello.n64");
-        writeTextFile(dir + "/roms/notes.txt", "not a ROM image");
-        writeTextFile(dir + "/orvex.ini", "[Orvex Settings]\r\ndirPath01=" + dir +
-                                              "/roms\r\ndirDesc01=Test ROMs\r\n" + sections);
+        std::ofstream(dir + "/roms/notes.txt") << "not a ROM image";
+        std::ofstream(dir + "/orvex.ini") << "[Orvex Settings]\r\ndirPath01=" + dir +
+                                                 "/roms\r\ndirDesc01=Test ROMs\r\n" + sections;
     }
     void start() {
         window = startOrvex(*sink, nullptr, "orvex");
