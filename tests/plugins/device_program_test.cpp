@@ -32,6 +32,7 @@ using namespace std::chrono_literals;
 // Physical addresses the program uses.
 constexpr uint32_t RESULTS = 0x200000;
 constexpr uint32_t PAD_ANSWERS = 0x200100; // two 64-byte PIF answers
+constexpr uint32_t PI_TARGET = 0x120000;
 constexpr uint32_t DMEM_TARGET = 0x100;
 
 // The program fills the image up to 0xF000 bytes, so that with its header and
@@ -43,12 +44,27 @@ const char* const PROGRAM = R"(
         .globl start
 start:  lui   $s0, 0x8020             # results
         lui   $s1, 0xA480             # SI registers
-        li    $s3, 2                  # two polls
-        li    $s4, 0x200100           # answers go to 0x200100, 0x200140
+        lui   $s2, 0x8010             # PIF command block
+
+        # Channel 0 reads buttons and stick, channel 1 ends the list; the
+        # control byte asks for the commands to run.
+        lui   $t0, 0xFF01
+        ori   $t0, $t0, 0x0401
+        sw    $t0, 0($s2)
+        addiu $t0, $zero, -1
+        sw    $t0, 4($s2)
+        lui   $t0, 0xFE00
+        sw    $t0, 8($s2)
+        addiu $t0, $zero, 1
+        sw    $t0, 60($s2)
+        addiu $s3, $zero, 2           # two polls
+        lui   $s4, 0x0020
+        ori   $s4, $s4, 0x0100        # answers go to 0x200100, 0x200140
 read_pad:
-        la    $t0, pif_block - 0x80000000
+        lui   $t0, 0x0010
         sw    $t0, 0($s1)             # SI_DRAM_ADDR_REG: the command block
-        li    $t1, 0x1FC007C0
+        lui   $t1, 0x1FC0
+        ori   $t1, $t1, 0x07C0
         sw    $t1, 0x10($s1)          # SI_PIF_ADDR_WR64B_REG: to PIF RAM
         beq   $zero, $zero, 1f        # the transfer runs when the block ends
         nop
@@ -59,13 +75,26 @@ read_pad:
         bne   $s3, $zero, read_pad
         nop
 
-        # Four words into DMEM 0x100.
+        # Four words from RDRAM 0x110000 into DMEM 0x100.
+        lui   $t0, 0x8011
+        lui   $t1, 0x1122
+        ori   $t1, $t1, 0x3344
+        sw    $t1, 0($t0)
+        lui   $t1, 0x5566
+        ori   $t1, $t1, 0x7788
+        sw    $t1, 4($t0)
+        lui   $t1, 0x99AA
+        ori   $t1, $t1, 0xBBCC
+        sw    $t1, 8($t0)
+        lui   $t1, 0xDDEE
+        ori   $t1, $t1, 0xFF00
+        sw    $t1, 12($t0)
         lui   $t3, 0xA404             # SP registers
-        li    $t1, 0x100
+        addiu $t1, $zero, 0x100
         sw    $t1, 0($t3)             # SP_MEM_ADDR_REG
-        la    $t1, dmem_data - 0x80000000
+        lui   $t1, 0x0011
         sw    $t1, 4($t3)             # SP_DRAM_ADDR_REG
-        li    $t1, 15
+        addiu $t1, $zero, 15
         sw    $t1, 8($t3)             # SP_RD_LEN_REG: 16 bytes
         beq   $zero, $zero, 1f
         nop
@@ -74,31 +103,60 @@ read_pad:
         sw    $t1, 0x20($s0)
 
         # 32 bytes from the image's last 8 bytes on, over a patterned area.
+        lui   $t0, 0x8012
+        lui   $t1, 0xAAAA
+        ori   $t1, $t1, 0xAAAA
+        addiu $t2, $zero, 12
+2:      sw    $t1, 0($t0)
+        addiu $t2, $t2, -1
+        bne   $t2, $zero, 2b
+        addiu $t0, $t0, 4
         lui   $t3, 0xA460             # PI registers
-        la    $t1, pi_area - 0x80000000
+        lui   $t1, 0x0012
         sw    $t1, 0($t3)             # PI_DRAM_ADDR_REG
-        li    $t1, 0x1000FFF8
+        lui   $t1, 0x1000
+        ori   $t1, $t1, 0xFFF8
         sw    $t1, 4($t3)             # PI_CART_ADDR_REG
-        li    $t1, 31
+        addiu $t1, $zero, 31
         sw    $t1, 0xC($t3)           # PI_WR_LEN_REG: 32 bytes
         beq   $zero, $zero, 1f
         nop
 
-        # Audio: 16 bytes, then the 8 bytes after them.
-1:      lui   $t3, 0xA450             # AI registers
-        li    $t1, 2207
+        # Audio: 16 bytes at 0x130000, then 8 bytes at 0x130010.
+1:      lui   $t0, 0x8013
+        lui   $t1, 0x1234
+        ori   $t1, $t1, 0xABCD
+        sw    $t1, 0($t0)
+        lui   $t1, 0x0102
+        ori   $t1, $t1, 0xFFFE
+        sw    $t1, 4($t0)
+        lui   $t1, 0x7FFF
+        ori   $t1, $t1, 0x8000
+        sw    $t1, 8($t0)
+        lui   $t1, 0x0001
+        ori   $t1, $t1, 0x0002
+        sw    $t1, 12($t0)
+        lui   $t1, 0x1111
+        ori   $t1, $t1, 0x2222
+        sw    $t1, 16($t0)
+        lui   $t1, 0x3333
+        ori   $t1, $t1, 0x4444
+        sw    $t1, 20($t0)
+        lui   $t3, 0xA450             # AI registers
+        addiu $t1, $zero, 2207
         sw    $t1, 0x10($t3)          # AI_DACRATE_REG
-        li    $t1, 15
+        addiu $t1, $zero, 15
         sw    $t1, 0x14($t3)          # AI_BITRATE_REG: 16 bits
-        la    $t0, audio - 0x80000000
-        sw    $t0, 0($t3)             # AI_DRAM_ADDR_REG
-        li    $t1, 15
+        lui   $t1, 0x0013
+        sw    $t1, 0($t3)             # AI_DRAM_ADDR_REG
+        addiu $t1, $zero, 15
         sw    $t1, 4($t3)             # AI_LEN_REG: plays at once
         beq   $zero, $zero, 1f
         nop
-1:      addiu $t0, $t0, 16
-        sw    $t0, 0($t3)
-        li    $t1, 7
+1:      lui   $t1, 0x0013
+        ori   $t1, $t1, 0x0010
+        sw    $t1, 0($t3)
+        addiu $t1, $zero, 7
         sw    $t1, 4($t3)             # waits for the first
         beq   $zero, $zero, 1f
         nop
@@ -118,18 +176,6 @@ wait_audio:
         sw    $t1, 0x3C($s0)          # AI_LEN_REG after it
 stop:   break
         nop
-
-        # The data, on a page of its own. The PIF command block: channel 0
-        # reads buttons and stick, channel 1 ends the list; the control byte
-        # asks for the commands to run.
-        .org 0xE000
-pif_block:
-        .word 0xFF010401, 0xFFFFFFFF, 0xFE000000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1
-dmem_data:
-        .word 0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEFF00
-audio:  .word 0x1234ABCD, 0x0102FFFE, 0x7FFF8000, 0x00010002, 0x11112222, 0x33334444
-pi_area:
-        .fill 12, 4, 0xAAAAAAAA
 
         .org 0xEFF8
         .word 0x600DF00D, 0x0DDBA115
@@ -244,7 +290,6 @@ TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
 
         // PI DMA: the image's last two words, zeros for the 24 bytes past its
         // end, the pattern beyond the transfer untouched.
-        const uint32_t PI_TARGET = program.symbol("pi_area") & 0x1FFFFFFF;
         EXPECT_EQ(guestWord(PI_TARGET), IMAGE_TAIL[0]);
         EXPECT_EQ(guestWord(PI_TARGET + 4), IMAGE_TAIL[1]);
         for (uint32_t offset = 8; offset < 48; offset += 4)
