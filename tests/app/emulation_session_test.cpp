@@ -3,6 +3,7 @@
 // thread waits in a message box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,7 +20,6 @@
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"
 #include "support/test_sound_backend.h"
-#include "support/waiting_ui_sink.h"
 #include "system/emulation_session.h"
 #include "system/run_control.h"
 #include "system/settings_values.h"
@@ -28,10 +28,6 @@
 #include "video/gl_context.h"
 
 namespace {
-
-// A jump to an unaligned address halts the guest.
-const std::vector<uint32_t> HALTING_GUEST = {mips::lui(8, 0x8000), mips::ori(8, 8, 0x1002),
-                                             mips::jr(8), mips::nop()};
 
 // Every back end writes what is done to it into one journal.
 std::mutex journalMutex;
@@ -45,15 +41,10 @@ std::vector<std::string> journalCopy() {
     return journal;
 }
 size_t indexOf(const std::vector<std::string>& events, const std::string& event) {
-    for (size_t i = 0; i < events.size(); ++i)
-        if (events[i] == event) return i;
-    return events.size();
+    return std::find(events.begin(), events.end(), event) - events.begin();
 }
 size_t countOf(const std::vector<std::string>& events, const std::string& event) {
-    size_t n = 0;
-    for (const std::string& e : events)
-        n += e == event;
-    return n;
+    return std::count(events.begin(), events.end(), event);
 }
 
 class JournalWindow : public OutputWindowHost {
@@ -154,10 +145,8 @@ class EmulationSessionTest : public ::testing::Test {
         slot.initPlugin = init;
         slot.freePlugin = free;
     }
-    bool statusShown(const std::string& text) { return sink->shown(text); }
 
-    HistorySink history;
-    HistorySink* sink = &history;
+    HistorySink history, *sink = &history;
     JournalWindow window;
     RecordingFramePresenter presenter;
     JournalSurface surface;
@@ -226,9 +215,14 @@ TEST_F(EmulationSessionTest, StartAndStopRunTheirStepsInOrder) {
     EXPECT_NE(log.find("\nMD5: " + md5Text(theRom.fileMd5) + "\nCountry: "), std::string::npos);
 }
 
-TEST_F(EmulationSessionTest, StateRequestsAreCarriedOutByTheCpuThread) {
+TEST_F(EmulationSessionTest, StateRequestsAreCarriedOutByTheCpuThreadWithoutWindowOrControllers) {
+    host.window = nullptr;
+    controllerSlots[0].initPlugin = initPlugin1; // present but not enabled
+    controllerSlots[0].freePlugin = freePlugin1;
+    writeOutputWindowPosition({7, 8});
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());
+    EXPECT_EQ(session.pluginWindow().nativeWindow, nullptr);
     const std::string path = logDir + "/slot.state";
     auto waitFor = [](uint64_t StateRequestTally::*field) {
         for (int i = 0; i < 1000 && stateRequestTally().*field == 0; ++i)
@@ -237,16 +231,19 @@ TEST_F(EmulationSessionTest, StateRequestsAreCarriedOutByTheCpuThread) {
     };
     ASSERT_TRUE(session.requestStateSave(path, "slot 1"));
     ASSERT_TRUE(waitFor(&StateRequestTally::saved));
-    EXPECT_TRUE(statusShown("State saved to slot 1 (" + path + ")"));
+    EXPECT_TRUE(sink->shown("State saved to slot 1 (" + path + ")"));
     ASSERT_TRUE(session.requestStateLoad(path, "slot 1"));
     ASSERT_TRUE(waitFor(&StateRequestTally::loaded));
-    EXPECT_TRUE(statusShown("State loaded from slot 1 (" + path + ")"));
+    EXPECT_TRUE(sink->shown("State loaded from slot 1 (" + path + ")"));
     ASSERT_TRUE(session.requestStateLoad(logDir + "/none.state", "slot 2"));
     ASSERT_TRUE(waitFor(&StateRequestTally::failed));
     EXPECT_TRUE(
-        statusShown("State not loaded from slot 2 (" + logDir + "/none.state): it does not exist"));
+        sink->shown("State not loaded from slot 2 (" + logDir + "/none.state): it does not exist"));
     session.stopEmulation();
     EXPECT_FALSE(session.requestStateSave(path, "slot 1"));
+    // Nothing of the window or the controllers was called.
+    EXPECT_EQ(journalCopy(), (std::vector<std::string>{"timer start 1000", "timer stop"}));
+    EXPECT_EQ(readOutputWindowPosition().left, 7);
 }
 
 TEST_F(EmulationSessionTest, DevicesThatFailAreReportedAndTheRunGoesOn) {
@@ -258,10 +255,10 @@ TEST_F(EmulationSessionTest, DevicesThatFailAreReportedAndTheRunGoesOn) {
     settings.viLimit = 2;
     EmulationSession session(host, settings);
     ASSERT_TRUE(session.startEmulation());
-    EXPECT_TRUE(statusShown(
+    EXPECT_TRUE(sink->shown(
         "Error Initializing DirectDraw! There will be no framebuffer graphics emulation!"));
-    EXPECT_TRUE(statusShown("Error Initializing DirectSound! There will be no sound emulation!"));
-    EXPECT_TRUE(statusShown("Error Initializing Plugin For Controller #2!"));
+    EXPECT_TRUE(sink->shown("Error Initializing DirectSound! There will be no sound emulation!"));
+    EXPECT_TRUE(sink->shown("Error Initializing Plugin For Controller #2!"));
     EXPECT_FALSE(theFrameBufferDisplay.frameBufferDisplayEnabled);
     EXPECT_FALSE(theSoundOutput.soundEnabled);
     EXPECT_EQ(controllerSlots[1].enabled, 0);
@@ -280,47 +277,6 @@ TEST_F(EmulationSessionTest, DevicesThatFailAreReportedAndTheRunGoesOn) {
     EXPECT_LT(indexOf(events, "free 2"), indexOf(events, "timer start 1000"));
     EXPECT_EQ(countOf(events, "free 1"), 1u);
     EXPECT_GT(indexOf(events, "free 1"), indexOf(events, "timer stop"));
-}
-
-TEST_F(EmulationSessionTest, WithoutWindowOrControllersNothingOfThemIsCalled) {
-    host.window = nullptr;
-    controllerSlots[0].initPlugin = initPlugin1; // present but not enabled
-    controllerSlots[0].freePlugin = freePlugin1;
-    settings.viLimit = 1;
-    writeOutputWindowPosition({7, 8});
-    EmulationSession session(host, settings);
-    ASSERT_TRUE(session.startEmulation());
-    EXPECT_EQ(session.pluginWindow().nativeWindow, nullptr);
-    ASSERT_TRUE(session.waitForCpuThreadEnd(std::chrono::seconds(60)));
-    session.stopEmulation();
-    const std::vector<std::string> events = journalCopy();
-    EXPECT_EQ(events, (std::vector<std::string>{"timer start 1000", "timer stop"}));
-    EXPECT_EQ(readOutputWindowPosition().left, 7);
-}
-
-TEST_F(EmulationSessionTest, TheGuestHaltingShowsTheHaltMessages) {
-    bootMachineWithProgram(HALTING_GUEST);
-    EmulationSession session(host, settings);
-    ASSERT_TRUE(session.startEmulation());
-    ASSERT_TRUE(session.waitForCpuThreadEnd(std::chrono::seconds(60)));
-    EXPECT_EQ(cpuStopReason(), CpuStopReason::None);
-    session.stopEmulation();
-    EXPECT_TRUE(statusShown("Emulation halted.."));
-}
-
-TEST_F(EmulationSessionTest, StopDoesNotWaitForAnOpenMessageBox) {
-    WaitingUiSink waiting;
-    host.userInterface = &waiting;
-    bootMachineWithProgram(HALTING_GUEST);
-    EmulationSession session(host, settings);
-    ASSERT_TRUE(session.startEmulation());
-    // The CPU thread now waits in the halt box, unanswered.
-    ASSERT_TRUE(waiting.waitForOpenBox());
-    EXPECT_FALSE(session.cpuThreadFinished());
-    session.stopEmulation();
-    EXPECT_FALSE(session.hasCpuThread());
-    // The next run's boxes wait again.
-    waiting.releaseAll();
 }
 
 } // namespace

@@ -107,24 +107,12 @@ class SoakSound : public SoundBackend {
 std::vector<uint32_t> soundProgram(uint16_t loops, bool halt) {
     using namespace mips;
     constexpr uint32_t T0 = 8, T1 = 9, T3 = 11, T4 = 12;
+    // AI_DACRATE_REG, AI_BITRATE_REG and AI_CONTROL_REG; then, `loops`
+    // times, AI_DRAM_ADDR_REG and AI_LEN_REG.
     std::vector<uint32_t> words = {
-        lui(T0, 0xA450),
-        ori(T1, 0, 2206),
-        sw(T1, 0x10, T0), // AI_DACRATE_REG
-        ori(T1, 0, 15),
-        sw(T1, 0x14, T0), // AI_BITRATE_REG
-        ori(T1, 0, 1),
-        sw(T1, 0x08, T0), // AI_CONTROL_REG
-        ori(T3, 0, loops),
-        // loop: AI_DRAM_ADDR_REG, AI_LEN_REG, count down.
-        lui(T1, 0x0020),
-        sw(T1, 0x00, T0),
-        ori(T1, 0, 0x0FFF),
-        sw(T1, 0x04, T0),
-        addiu(T3, T3, -1),
-        bne(T3, 0, -6),
-        nop(),
-    };
+        lui(T0, 0xA450),    ori(T1, 0, 2206), sw(T1, 0x10, T0),  ori(T1, 0, 15),  sw(T1, 0x14, T0),
+        ori(T1, 0, 1),      sw(T1, 0x08, T0), ori(T3, 0, loops), lui(T1, 0x0020), sw(T1, 0x00, T0),
+        ori(T1, 0, 0x0FFF), sw(T1, 0x04, T0), addiu(T3, T3, -1), bne(T3, 0, -6),  nop()};
     if (halt) {
         for (uint32_t w : {lui(T4, 0x8000), ori(T4, T4, 0x1002), jr(T4), nop()})
             words.push_back(w);

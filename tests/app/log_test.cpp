@@ -9,15 +9,16 @@
 
 namespace {
 
-TEST(Log, LinesBeforeAnyOpenAreDroppedQuietly) {
+TEST(Log, OneFilePerNameLinesWithProgramCounterAndLongTextsCut) {
+    // Lines before any open are dropped quietly.
     closeLog();
     logLine("nobody hears %d", 1);
     logLineWithPc("nor this");
     flushLog();
     EXPECT_STREQ(theLog.path(), "");
-}
 
-TEST(Log, DirectoryWithAndWithoutSeparatorGiveTheSameFile) {
+    // A directory with and without separator gives the same file; the second
+    // open truncates the file of the first.
     const std::string dir = makeTempDir("log");
     openLog(dir.c_str(), "%s.main", "Demo");
     EXPECT_EQ(std::string(theLog.path()), dir + "/Demo.main.log");
@@ -25,29 +26,16 @@ TEST(Log, DirectoryWithAndWithoutSeparatorGiveTheSameFile) {
     openLog((dir + "/").c_str(), "%s.main", "Demo");
     EXPECT_EQ(std::string(theLog.path()), dir + "/Demo.main.log");
     logLine("second");
-    closeLog();
-    // The second open truncated the file of the first.
-    EXPECT_EQ(readTextFile(dir + "/Demo.main.log"), "second\n");
-    EXPECT_STREQ(theLog.path(), "");
-}
-
-TEST(Log, LineWithProgramCounter) {
-    const std::string dir = makeTempDir("log");
-    openLog(dir.c_str(), "pc");
     theCpu.pc = 0x80000180;
     logLineWithPc("TLB miss");
-    closeLog();
-    EXPECT_EQ(readTextFile(dir + "/pc.log"), "[80000180] TLB miss\n");
-}
-
-TEST(Log, LongTextsAreCutNotOverflowed) {
-    const std::string dir = makeTempDir("log");
-    openLog(dir.c_str(), "long");
     const std::string huge(5000, 'x');
     logLine("%s", huge.c_str());
     closeLog();
-    EXPECT_EQ(readTextFile(dir + "/long.log"), std::string(LOG_MESSAGE_SIZE - 1, 'x') + "\n");
+    EXPECT_EQ(readTextFile(dir + "/Demo.main.log"),
+              "second\n[80000180] TLB miss\n" + std::string(LOG_MESSAGE_SIZE - 1, 'x') + "\n");
+    EXPECT_STREQ(theLog.path(), "");
 
+    // Boxes and status texts are cut too, not overflowed.
     ScopedRecordingSink sink;
     showMessage(0, "%s", huge.c_str());
     ASSERT_EQ(sink->messages().size(), 1u);

@@ -1,4 +1,6 @@
-// The section editor's load, edit and save cycle and its label texts.
+// The section editor's load, edit and save cycle where the main window's test
+// does not reach it: nothing loaded, an absent settings section, and a ROM
+// without a section of its own.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -20,22 +22,18 @@ TEST(SectionEditorTest, LoadEditSaveCycle) {
     SectionEditor editor;
 
     // Nothing loaded: edits are ignored; the settings section is absent.
-    EXPECT_EQ(editor.label(), "No section loaded.");
     editor.textEdited();
     EXPECT_FALSE(editor.mustAskToSave());
     EXPECT_EQ(editor.loadSection(ini, INI_SETTINGS_SECTION, false), "");
     EXPECT_FALSE(editor.sectionLoaded());
 
     EXPECT_EQ(editor.loadSection(ini, "Game One", true), "title=One\n");
-    EXPECT_EQ(editor.label(), "./orvex.ini:[Game One]");
     editor.textEdited();
-    EXPECT_EQ(editor.label(), "./orvex.ini:[Game One]*");
     ASSERT_TRUE(editor.mustAskToSave());
     EXPECT_EQ(editor.saveQuestion(), "You have made changes to the \"Game One\" section\n"
                                      "in the .ini file, do you wish to save them?");
     ASSERT_TRUE(editor.save(ini, "title=Renamed\n"));
-    EXPECT_EQ(editor.label(), "./orvex.ini:[Game One]");
-    EXPECT_EQ(readTextFile(path), "[Game One]\r\ntitle=Renamed\r\n");
+    EXPECT_FALSE(editor.mustAskToSave());
 
     // A ROM without a section gets its name and an empty text; saving adds it.
     EXPECT_EQ(editor.loadSection(ini, "Game Two", true), "");
@@ -43,16 +41,8 @@ TEST(SectionEditorTest, LoadEditSaveCycle) {
     editor.textEdited();
     ASSERT_TRUE(editor.save(ini, "title=Two"));
     EXPECT_EQ(readTextFile(path), "[Game One]\r\ntitle=Renamed\r\n[Game Two]\r\ntitle=Two\r\n");
-
-    // Saving the settings section reloads the log directory.
+    // Sections are found by a part of their name.
     EXPECT_EQ(editor.loadSection(ini, "Two", true), "title=Two\n");
-    ini.writeSection(INI_SETTINGS_SECTION, "", 0);
-    editor.loadSection(ini, INI_SETTINGS_SECTION, false);
-    ASSERT_TRUE(editor.sectionLoaded());
-    editor.textEdited();
-    ASSERT_TRUE(editor.save(ini, "logDir=/tmp/orvex-logs\n"));
-    EXPECT_STREQ(logDirectory, "/tmp/orvex-logs");
-    reloadLogDir(IniFile());
 }
 
 } // namespace

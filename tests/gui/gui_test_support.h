@@ -10,16 +10,20 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "base/registry.h"
+#include "gui/application.h"
+#include "gui/main_window.h"
 #include "gui/qt_ui_sink.h"
+#include "hle/hle_table.h"
 #include "host/qt/qsettings_registry.h"
 #include "support/test_machine.h"
+#include "system/speed_limiter.h"
+#include "video/frame_buffer_display.h"
 
 // The application of the test program, made on first use.
 inline QApplication& testApplication() {
@@ -34,13 +38,6 @@ inline QApplication& testApplication() {
         return new QApplication(argc, argv);
     }();
     return *app;
-}
-
-inline void writeTextFile(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f) << path;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
 }
 
 // A message box the test answered: its texts and the button pressed.
@@ -95,6 +92,12 @@ class GuiTest : public ::testing::Test {
     static bool waitFor(const std::function<bool()>& done, int ms = 5000) {
         return QTest::qWaitFor(done, ms);
     }
+    // The message box shown, if any.
+    static QMessageBox* openBox() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) return box;
+        return nullptr;
+    }
 
     std::string dir;
     std::filesystem::path previous;
@@ -103,4 +106,18 @@ class GuiTest : public ::testing::Test {
     std::unique_ptr<QTimer> watcher;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::vector<AnsweredBox> answered;
+};
+
+// A test of the whole program: its main window, closed and finished after the
+// test, with the options the tests change set back.
+class OrvexTest : public GuiTest {
+  protected:
+    void TearDown() override {
+        window.reset();
+        finishOrvex();
+        hleEnabled = niceFrameBuffer = false;
+        limitSpeed = true;
+        GuiTest::TearDown();
+    }
+    std::unique_ptr<MainWindow> window;
 };

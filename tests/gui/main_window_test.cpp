@@ -3,21 +3,18 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <fstream>
 
 #include "browser/ini_file.h"
 #include "core/machine.h"
-#include "gui/application.h"
 #include "gui/gui_ids.h"
-#include "gui/main_window.h"
 #include "gui/output_window.h"
 #include "gui/rom_tree_widget.h"
 #include "gui_test_support.h"
-#include "hle/hle_table.h"
 #include "plugins/controller_plugin.h"
 #include "romkit/romkit.h"
 #include "system/machine_choice.h"
 #include "system/settings_values.h"
-#include "video/frame_buffer_display.h"
 
 namespace fs = std::filesystem;
 
@@ -31,15 +28,8 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace {
 
-class MainWindowTest : public GuiTest {
+class MainWindowTest : public OrvexTest {
   protected:
-    void TearDown() override {
-        window.reset();
-        finishOrvex();
-        hleEnabled = niceFrameBuffer = false;
-        GuiTest::TearDown();
-    }
-
     // A ROM folder with the demo image, a shared test ROM when there is one,
     // and a file that is no image; orvex.ini names it.
     void writeIni(const std::string& sections = "") {
@@ -47,9 +37,9 @@ class MainWindowTest : public GuiTest {
         fs::copy_file(ORVEX_DEMO_ROM, dir + "/roms/demo.z64");
         const std::string shared = sharedRom("HelloWorldCPU16BPP320X240.N64");
         if (!shared.empty()) fs::copy_file(shared, dir + "/roms/hello.n64");
-        writeTextFile(dir + "/roms/notes.txt", "not a ROM image");
-        writeTextFile(dir + "/orvex.ini", "[Orvex Settings]\r\ndirPath01=" + dir +
-                                              "/roms\r\ndirDesc01=Test ROMs\r\n" + sections);
+        std::ofstream(dir + "/roms/notes.txt") << "not a ROM image";
+        std::ofstream(dir + "/orvex.ini") << "[Orvex Settings]\r\ndirPath01=" + dir +
+                                                 "/roms\r\ndirDesc01=Test ROMs\r\n" + sections;
     }
     void start() {
         window = startOrvex(*sink, nullptr, "orvex");
@@ -62,8 +52,6 @@ class MainWindowTest : public GuiTest {
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     }
-
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowTest, StartsWithoutIniFromStoredOptionsAndPosition) {
@@ -228,12 +216,6 @@ TEST_F(MainWindowTest, ADoubleClickRunsTheRomUntilItsWindowIsClosedAndRunsAgain)
         doubleClick(demoItem());
         EXPECT_EQ(window->outputWindow(), output);
 
-        // Keys of the output window reach the plug-ins' key state.
-        QTest::keyPress(output, Qt::Key_Return);
-        EXPECT_EQ(output->keys()[0x28], 1);
-        QTest::keyRelease(output, Qt::Key_Return);
-        EXPECT_EQ(output->keys()[0x28], 0);
-
         output->move(150 + run, 100);
         output->close();
         EXPECT_FALSE(window->outputWindow());
@@ -255,21 +237,12 @@ TEST_F(MainWindowTest, ClosingTheOutputWindowWhileTheCpuThreadWaitsInABoxEndsThe
     start();
     doubleClick(window->romTree()->findNode("HALTS"));
     ASSERT_TRUE(window->outputWindow());
-    QMessageBox* open = nullptr;
-    ASSERT_TRUE(waitFor([&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if ((open = qobject_cast<QMessageBox*>(w)) && open->isVisible()) return true;
-        return false;
-    }));
-    EXPECT_EQ(open->windowTitle(), "Orvex says:");
+    ASSERT_TRUE(waitFor([] { return openBox(); }));
+    EXPECT_EQ(openBox()->windowTitle(), "Orvex says:");
     window->outputWindow()->close();
     EXPECT_FALSE(window->outputWindow());
     EXPECT_TRUE(isEmulationHalted());
-    EXPECT_TRUE(waitFor([] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(w) && w->isVisible()) return false;
-        return true;
-    }));
+    EXPECT_TRUE(waitFor([] { return !openBox(); }));
 }
 
 } // namespace

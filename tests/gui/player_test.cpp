@@ -5,10 +5,8 @@
 #include <QSignalSpy>
 
 #include "core/machine.h"
-#include "gui/application.h"
 #include "gui/command_keys.h"
 #include "gui/gui_ids.h"
-#include "gui/main_window.h"
 #include "gui/output_window.h"
 #include "gui/program_options.h"
 #include "gui/screenshot.h"
@@ -16,7 +14,6 @@
 #include "system/run_control.h"
 #include "system/run_pacing.h"
 #include "system/settings_values.h"
-#include "system/speed_limiter.h"
 
 namespace fs = std::filesystem;
 
@@ -79,16 +76,7 @@ TEST(Screenshot, NamedAfterTheRomAndTimeAndNeverOverwritten) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-class PlayerTest : public GuiTest {
-  protected:
-    void TearDown() override {
-        window.reset();
-        finishOrvex();
-        limitSpeed = true;
-        GuiTest::TearDown();
-    }
-    std::unique_ptr<MainWindow> window;
-};
+using PlayerTest = OrvexTest;
 
 TEST_F(PlayerTest, TheCommandLineRomRunsAndTheWindowKeysAreCommandsNotButtons) {
     // No orvex.ini and no section: the image runs under its internal name.
@@ -119,6 +107,7 @@ TEST_F(PlayerTest, TheCommandLineRomRunsAndTheWindowKeysAreCommandsNotButtons) {
     QTest::keyPress(output, Qt::Key_Escape);
     EXPECT_EQ(output->keys()[0x29], 1) << "Esc is a controller key outside full screen";
     QTest::keyRelease(output, Qt::Key_Escape);
+    EXPECT_EQ(output->keys()[0x29], 0);
     QTest::keyPress(output, Qt::Key_F11);
     EXPECT_TRUE(output->isFullScreen());
     QTest::keyPress(output, Qt::Key_F11);

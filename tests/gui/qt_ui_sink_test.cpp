@@ -26,19 +26,11 @@ TEST_F(QtUiSinkTest, CancellingAnswersOpenAndLaterBoxesUntilResumed) {
     std::atomic<int> result{0};
     std::thread cpu([&] { result = uiSink().messageBox(0x34, "Orvex says:", "Stop?"); });
     // The box is up and nobody answers it.
-    ASSERT_TRUE(waitFor([] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(w) && w->isVisible()) return true;
-        return false;
-    }));
+    ASSERT_TRUE(waitFor([] { return openBox(); }));
     uiSink().cancelMessageBoxes();
     cpu.join();
     EXPECT_EQ(result, MESSAGE_NO);
-    EXPECT_TRUE(waitFor([] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(w) && w->isVisible()) return false;
-        return true;
-    }));
+    EXPECT_TRUE(waitFor([] { return !openBox(); }));
 
     // Raised while cancelled: answered at once, never shown.
     std::thread late([&] { result = uiSink().messageBox(0x30, "Orvex says:", "Late"); });

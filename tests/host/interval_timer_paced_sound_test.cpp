@@ -22,7 +22,7 @@ template <typename Predicate> bool eventually(Predicate predicate) {
     return predicate();
 }
 
-TEST(ThreadIntervalTimer, TicksUntilStoppedAndNotAfter) {
+TEST(ThreadIntervalTimer, TicksUntilStoppedAndNotAfterAndMayBeStoppedFromATick) {
     ThreadIntervalTimer timer;
     std::atomic<int> ticks{0};
     ASSERT_TRUE(timer.start(1, [&] { ++ticks; }));
@@ -32,13 +32,12 @@ TEST(ThreadIntervalTimer, TicksUntilStoppedAndNotAfter) {
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(ticks.load(), atStop);
     EXPECT_FALSE(timer.start(0, [] {}));
-}
 
-TEST(ThreadIntervalTimer, AStopFromInsideATickDoesNotHang) {
+    // A stop from inside a tick does not hang.
     std::atomic<bool> stoppedInside{false};
-    ThreadIntervalTimer timer;
-    ASSERT_TRUE(timer.start(1, [&] {
-        timer.stop();
+    ThreadIntervalTimer selfStopping;
+    ASSERT_TRUE(selfStopping.start(1, [&] {
+        selfStopping.stop();
         stoppedInside = true;
     }));
     EXPECT_TRUE(eventually([&] { return stoppedInside.load(); }));
@@ -102,7 +101,10 @@ TEST_F(PacedFixture, BuffersEndWhenTheClockHasPassedTheirDuration) {
     EXPECT_FALSE(inner.isOpen());
 }
 
-TEST_F(PacedFixture, AStoppedOrDestroyedBufferIsNeverToldOfItsEnd) {
+TEST_F(PacedFixture, AStoppedOrDestroyedBufferIsNeverToldAndFailuresPassThrough) {
+    inner.failOpen = true;
+    EXPECT_FALSE(paced.open());
+    inner.failOpen = false;
     ASSERT_TRUE(paced.open());
     std::atomic<int> ends{0};
     auto a = paced.createBuffer(slowFormat(), 400);
@@ -116,13 +118,6 @@ TEST_F(PacedFixture, AStoppedOrDestroyedBufferIsNeverToldOfItsEnd) {
     now = 10.0;
     paced.pace();
     EXPECT_EQ(ends.load(), 0);
-}
-
-TEST_F(PacedFixture, FailuresOfTheInnerBackEndPassThrough) {
-    inner.failOpen = true;
-    EXPECT_FALSE(paced.open());
-    inner.failOpen = false;
-    ASSERT_TRUE(paced.open());
     inner.failCreate = true;
     EXPECT_EQ(paced.createBuffer(slowFormat(), 400), nullptr);
 }

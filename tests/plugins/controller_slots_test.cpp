@@ -53,7 +53,7 @@ TEST_F(ControllerSlots, CdllLoadsFromTheWorkingDirectoryAndClosesOnce) {
     EXPECT_FALSE(library.isLoaded());
 }
 
-TEST_F(ControllerSlots, LoadingFromTheRegistryWithEveryKindOfFailure) {
+TEST_F(ControllerSlots, LoadingFromTheRegistryWithEveryKindOfFailureOrNothing) {
     const std::string dir = pluginFolder("slots", {"good_pad.so", "no_input_pad.so"});
     ScopedWorkingDirectory cwd(dir);
     registry_.setNumber("Controller 1 Enabled", 1);
@@ -91,14 +91,15 @@ TEST_F(ControllerSlots, LoadingFromTheRegistryWithEveryKindOfFailure) {
     EXPECT_EQ(messages[0].flags, 0x10u | 0x30u);
     EXPECT_EQ(messages[1].text,
               "ERROR: Couldn't load plugin for controller #4!\nPlease reconfigure it.");
-}
 
-TEST_F(ControllerSlots, DisabledOrAbsentValuesLoadNothing) {
+    // Disabled, or a name filling the whole value (still a terminated name):
+    // nothing is loaded.
+    sink_->clear();
+    resetControllerSlots();
     registry_.setNumber("Controller 1 Enabled", 0);
-    registry_.setString("Controller 1 Plugin", "good_pad.so");
-    // A plug-in name filling the whole value is still a terminated name.
-    registry_.setNumber("Controller 2 Enabled", 1);
     registry_.setString("Controller 2 Plugin", std::string(300, 'x'));
+    registry_.setNumber("Controller 3 Enabled", 0);
+    registry_.setNumber("Controller 4 Enabled", 0);
     loadControllerPlugins();
     for (const CControllerPlugin& slot : controllerSlots) {
         EXPECT_FALSE(slot.enabled);

@@ -197,10 +197,6 @@ std::vector<uint8_t> framesOut(std::initializer_list<uint32_t> words) {
     return bytes;
 }
 
-uint32_t dmemWord(uint32_t offset) {
-    return blockWord(theMemory.hwRegs, offset);
-}
-
 class DeviceProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -287,21 +283,17 @@ TEST_F(DeviceProgramTest, GuestDrivesPifSpPiAndAudioOnBothCores) {
         EXPECT_EQ(guestWord(PAD_ANSWERS + 0x80), 0u) << "nothing past the second answer";
 
         // SP DMA: the four words in DMEM, read back by the guest, and no more.
-        EXPECT_EQ(dmemWord(DMEM_TARGET), 0x11223344u);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 4), 0x55667788u);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 8), 0x99AABBCCu);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 12), 0xDDEEFF00u);
-        EXPECT_EQ(dmemWord(DMEM_TARGET + 16), 0u);
+        const uint32_t dmem[5] = {0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEFF00, 0};
+        for (uint32_t w = 0; w < 5; ++w)
+            EXPECT_EQ(blockWord(theMemory.hwRegs, DMEM_TARGET + 4 * w), dmem[w]) << "word " << w;
         EXPECT_EQ(result(0x20), 0xDDEEFF00u);
 
         // PI DMA: the image's last two words, zeros for the 24 bytes past its
         // end, the pattern beyond the transfer untouched.
         EXPECT_EQ(guestWord(PI_TARGET), IMAGE_TAIL[0]);
         EXPECT_EQ(guestWord(PI_TARGET + 4), IMAGE_TAIL[1]);
-        for (uint32_t offset = 8; offset < 32; offset += 4)
-            EXPECT_EQ(guestWord(PI_TARGET + offset), 0u) << "offset " << offset;
-        for (uint32_t offset = 32; offset < 48; offset += 4)
-            EXPECT_EQ(guestWord(PI_TARGET + offset), 0xAAAAAAAAu) << "offset " << offset;
+        for (uint32_t offset = 8; offset < 48; offset += 4)
+            EXPECT_EQ(guestWord(PI_TARGET + offset), offset < 32 ? 0u : 0xAAAAAAAAu) << offset;
 
         // Audio: the first buffer plays, the second waits with the full bit
         // set, and no AI interrupt has come yet.

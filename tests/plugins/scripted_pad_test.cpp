@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 
-#include "core/machine.h"
-#include "core/memory.h"
-#include "hw/pif.h"
 #include "plugin_test_support.h"
 #include "plugins/controller_plugin.h"
 
@@ -114,19 +110,6 @@ TEST_F(ScriptedPad, RefusesWhatIsNotAScriptAndReportsEachLineOnce) {
         EXPECT_EQ(std::count(refusal.begin(), refusal.end(), '\n'), 1) << refusal;
         EXPECT_EQ(poll(1), (std::vector<int>{0}));
     }
-}
-
-TEST_F(ScriptedPad, AnswersTheGuestsReadThroughThePif) {
-    ASSERT_TRUE(setScript_(writeScript("9000 20 -20\n").c_str()));
-    ASSERT_TRUE(resetMachine());
-    pad().enabled = 1;
-    const uint8_t block[] = {0xFF, 0x01, 0x04, 0x01, 0, 0, 0, 0, 0xFE};
-    std::memset(theMemory.pifRamIn, 0, PIF_RAM_SIZE);
-    for (size_t i = 0; i < sizeof block; ++i)
-        theMemory.pifRamIn[i ^ 3] = block[i];
-    pollControllers();
-    processPifCommands();
-    EXPECT_EQ(blockWord(theMemory.pifRamOut, 4), 0x900014ECu);
 }
 
 } // namespace

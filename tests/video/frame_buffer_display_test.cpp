@@ -44,10 +44,10 @@ const ScreenFormat screen555{16, GREEN_MASK_555};
 const ScreenFormat screen32{32, 0x0000FF00};
 
 TEST_F(FrameBufferDisplayTest, UnsupportedScreensAreRefused) {
-    RecordingFramePresenter eight(ScreenFormat{8, 0});
-    EXPECT_FALSE(initFrameBufferDisplay(&eight));
-    RecordingFramePresenter twentyFour(ScreenFormat{24, 0});
-    EXPECT_FALSE(initFrameBufferDisplay(&twentyFour));
+    for (uint32_t bits : {8, 24}) {
+        RecordingFramePresenter unsupported(ScreenFormat{bits, 0});
+        EXPECT_FALSE(initFrameBufferDisplay(&unsupported));
+    }
     const auto messages = sink->messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text, "8-Bit Screenmodes not supported!");
@@ -128,21 +128,6 @@ TEST_F(FrameBufferDisplayTest, FrameModeSizesSurfaceAndWindow) {
     EXPECT_EQ(fb.frameSource, nullptr);
 }
 
-TEST_F(FrameBufferDisplayTest, NothingIsCopiedWithoutAFrameSource) {
-    start(screen565, 8);
-    setGuestWord(0x2000, 0xFFFF'FFFF);
-    fb.frameSource = nullptr;
-    copyFrameFast();
-    copyFrameNice();
-    presentFrame();
-    EXPECT_EQ(presenter->framesPresented(), 0u);
-    // A source outside RDRAM is no source either.
-    fb.frameSource = theMemory.rdram + RDRAM_SIZE;
-    copyFrameNice();
-    fb.frameSource = theMemory.rdram + 0x2000;
-    EXPECT_EQ(shown().pixel(0, 0), 0u);
-}
-
 TEST_F(FrameBufferDisplayTest, CopiesHonourTheSurfacePitch) {
     // 20 pixels of 16 bits are 40 bytes; the rows are 64 bytes apart.
     start(screen565, 20);
@@ -202,7 +187,20 @@ TEST_F(FrameBufferDisplayTest, ThirtyTwoBitGuestPixels) {
     EXPECT_EQ(frame.pixel(1, 0), 0x00F800u);
 }
 
-TEST_F(FrameBufferDisplayTest, FrameIsClippedAtTheEndOfRdram) {
+TEST_F(FrameBufferDisplayTest, FrameIsClippedAtTheEndOfRdramAndNeedsASource) {
+    // Nothing is copied without a source, or from one outside RDRAM.
+    start(screen565, 8);
+    setGuestWord(0x2000, 0xFFFF'FFFF);
+    fb.frameSource = nullptr;
+    copyFrameFast();
+    copyFrameNice();
+    presentFrame();
+    EXPECT_EQ(presenter->framesPresented(), 0u);
+    fb.frameSource = theMemory.rdram + RDRAM_SIZE;
+    copyFrameNice();
+    fb.frameSource = theMemory.rdram + 0x2000;
+    EXPECT_EQ(shown().pixel(0, 0), 0u);
+
     for (const ScreenFormat& screen : {screen565, screen32}) {
         SCOPED_TRACE(screen.bitsPerPixel);
         // Fill the surface first so that clearing is visible.

@@ -12,12 +12,8 @@
 
 namespace {
 
-class FrameCaptureTest : public ::testing::Test {
-  protected:
-    void SetUp() override { resetBareMachine(); }
-};
-
-TEST_F(FrameCaptureTest, SixteenAndThirtyTwoBitPixels) {
+TEST(FrameCaptureTest, SixteenAndThirtyTwoBitPixelsClippedAtTheEndOfRdram) {
+    resetBareMachine();
     VI_ORIGIN_REG = 0xA0100000; // the address's upper bits do not matter
     setGuestWord(0x100000, 0xFFFF'F800);
     setGuestWord(0x100004, 0x07C1'0842);
@@ -37,12 +33,11 @@ TEST_F(FrameCaptureTest, SixteenAndThirtyTwoBitPixels) {
 
     EXPECT_TRUE(captureGuestFrame(2, 0).pixels.empty());
     EXPECT_TRUE(captureGuestFrame(2, 0x10000).pixels.empty());
-}
 
-TEST_F(FrameCaptureTest, ClippedAtTheEndOfRdram) {
+    // Clipped at the end of RDRAM.
     setGuestWord(RDRAM_SIZE - 4, 0xFFFF'FFFF);
     VI_ORIGIN_REG = RDRAM_SIZE - 4;
-    GuestImage image = captureGuestFrame(2, 320);
+    image = captureGuestFrame(2, 320);
     ASSERT_EQ(image.pixels.size(), 320u * 240 * 3);
     EXPECT_EQ(image.pixels[5], 255);
     EXPECT_EQ(image.pixels[6], 0);

@@ -13,14 +13,13 @@ class CountingSurface : public GlSurface {
     bool createContext() override { return works_; }
     void destroyContext() override { ++destroyed; }
     void swapBuffers() override { ++swapped; }
-    int destroyed = 0;
-    int swapped = 0;
+    int destroyed = 0, swapped = 0;
 
   private:
     bool works_;
 };
 
-TEST(GlContext, CreatedOnASurfaceAndDestroyedOnce) {
+TEST(GlContext, CreatedOnASurfaceDestroyedOnceAndRefusedWithAMessage) {
     ScopedRecordingSink sink;
     CountingSurface surface(true);
     createGlContext(&surface);
@@ -34,10 +33,8 @@ TEST(GlContext, CreatedOnASurfaceAndDestroyedOnce) {
     swapGlBuffers();
     EXPECT_EQ(surface.swapped, 1);
     EXPECT_TRUE(sink->messages().empty());
-}
 
-TEST(GlContext, WithoutAContextTheRunGoesOnAfterAMessage) {
-    ScopedRecordingSink sink;
+    // Without a context the run goes on after a message.
     CountingSurface failing(false);
     createGlContext(&failing);
     EXPECT_FALSE(theGlContext.renderContext);

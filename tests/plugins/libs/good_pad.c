@@ -1,4 +1,4 @@
-/* A complete controller plug-in that reports a fixed state and counts calls.
+/* A complete controller plug-in that reports a fixed state.
  * no_input_pad.c builds the same plug-in without getInput. */
 #include <stdio.h>
 
@@ -9,8 +9,6 @@
 #define PAD_VERSION 0x0123
 #define PAD_HAS_INPUT 1
 #endif
-
-static int initCalls, freeCalls, inputCalls;
 
 uint32_t getPluginType(void) {
     return ORVEX_PLUGIN_TYPE_CONTROLLER;
@@ -31,23 +29,15 @@ void showPluginInfo(void) {}
 uint8_t initPlugin(const OrvexOutputWindow* window, void* instance) {
     (void)window;
     (void)instance;
-    ++initCalls;
     return 1;
 }
-void freePlugin(void) {
-    ++freeCalls;
-}
+void freePlugin(void) {}
 void aquireDevice(void) {}
 #if PAD_HAS_INPUT
 void getInput(OrvexInputState* state) {
-    ++inputCalls;
     state->buttons[0] = 0x90; /* A + Start */
     state->buttons[1] = 0x21; /* L + C-right */
     state->stickX = 100;
     state->stickY = -100;
 }
 #endif
-
-ORVEX_PLUGIN_EXPORT int goodPadInputCalls(void) {
-    return inputCalls;
-}
