@@ -24,10 +24,6 @@ class CompleteIntegerTest : public BothCoresTest {
         theMachineMode = MachineMode::Complete;
         loadLinkedBit = 0;
     }
-    void TearDown() override {
-        theMachineMode = MachineMode::Design;
-        BothCoresTest::TearDown();
-    }
 };
 
 // One instruction reading t0 and t1 and writing t2.
@@ -243,17 +239,7 @@ INSTANTIATE_TEST_SUITE_P(BothCores, CompleteMemoryTest, bothCores, coreName);
 
 // The templates work on word pairs, or on whole registers read into RAX as
 // two words (a 64-bit load right after two word stores would stall).
-class CompleteTemplateTest : public CpuTest {
-  protected:
-    void SetUp() override {
-        CpuTest::SetUp();
-        theMachineMode = MachineMode::Complete;
-    }
-    void TearDown() override {
-        theMachineMode = MachineMode::Design;
-        CpuTest::TearDown();
-    }
-};
+class CompleteTemplateTest : public CompleteMachineTest {};
 
 TEST_F(CompleteTemplateTest, WholeRegisterTemplates) {
     constexpr uint32_t PC = 0x80001000;

@@ -471,12 +471,6 @@ constexpr int blockCount(int blocks) {
 
 class DifferentialTest : public CpuTest {
   protected:
-    void TearDown() override {
-        selectedCpuCore = CpuCore::Recompiler;
-        theMachineMode = MachineMode::Design;
-        CpuTest::TearDown();
-    }
-
     void runBlocks(uint32_t seed, Mix mix, int blocks, bool complete = false) {
         theMachineMode = complete ? MachineMode::Complete : MachineMode::Design;
         BlockGenerator gen(seed, mix, complete);
