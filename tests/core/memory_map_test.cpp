@@ -134,11 +134,6 @@ TEST_F(MemoryMapTest, WriteRows) {
     EXPECT_FALSE(isEmulationHalted());
 }
 
-TEST_F(MemoryMapTest, PifBuffersAreSeparate) {
-    *reinterpret_cast<uint32_t*>(memWrite(0xBFC007C0)) = 0x12345678;
-    EXPECT_EQ(*reinterpret_cast<uint32_t*>(memRead(0xBFC007C0)), 0u);
-}
-
 TEST_F(MemoryMapTest, ViCurrentRegisterStepsAndWraps) {
     VI_V_SYNC_REG = 6;
     uint32_t seen[5];

@@ -469,9 +469,35 @@ constexpr int blockCount(int blocks) {
 #endif
 }
 
-class DifferentialTest : public CpuTest {
+// A campaign: its seed, its mix and whether the complete machine's
+// instructions join it.
+struct Campaign {
+    const char* name;
+    uint32_t seed;
+    Mix mix;
+    int blocks;
+    bool complete;
+};
+const Campaign campaigns[] = {
+    {"Arithmetic", 0x5EED0001, Mix::Arithmetic, 3000, false},
+    {"Memory", 0x5EED0002, Mix::Memory, 3000, false},
+    {"Branch", 0x5EED0003, Mix::Branches, 3000, false},
+    {"Cop0", 0x5EED0004, Mix::Cop0, 3000, false},
+    {"Fpu", 0x5EED0005, Mix::Fpu, 4000, false},
+    {"CompleteArithmetic", 0x5EED0101, Mix::Arithmetic, 3000, true},
+    {"CompleteMemory", 0x5EED0102, Mix::Memory, 3000, true},
+    {"CompleteBranch", 0x5EED0103, Mix::Branches, 3000, true},
+    {"CompleteCop0", 0x5EED0104, Mix::Cop0, 2000, true},
+    {"CompleteMachineFpu", 0x5EED0007, Mix::CompleteFpu, 4000, true},
+    {"ExceptionsOfTheCompleteMachine", 0x5EED0006, Mix::Exceptions, 3000, true},
+};
+void PrintTo(const Campaign& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class DifferentialTest : public CpuTest, public ::testing::WithParamInterface<Campaign> {
   protected:
-    void runBlocks(uint32_t seed, Mix mix, int blocks, bool complete = false) {
+    void runBlocks(uint32_t seed, Mix mix, int blocks, bool complete) {
         theMachineMode = complete ? MachineMode::Complete : MachineMode::Design;
         BlockGenerator gen(seed, mix, complete);
         for (int n = 0; n < blocks; ++n) {
@@ -533,38 +559,10 @@ class DifferentialTest : public CpuTest {
 
 } // namespace
 
-TEST_F(DifferentialTest, RandomArithmeticBlocks) {
-    runBlocks(0x5EED0001, Mix::Arithmetic, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomMemoryBlocks) {
-    runBlocks(0x5EED0002, Mix::Memory, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomBranchBlocks) {
-    runBlocks(0x5EED0003, Mix::Branches, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomCop0Blocks) {
-    runBlocks(0x5EED0004, Mix::Cop0, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomFpuBlocks) {
-    runBlocks(0x5EED0005, Mix::Fpu, blockCount(4000));
+TEST_P(DifferentialTest, BlocksAgree) {
+    const Campaign& c = GetParam();
+    runBlocks(c.seed, c.mix, blockCount(c.blocks), c.complete);
 }
 
-// The complete machine: its integer instructions join each mix.
-TEST_F(DifferentialTest, RandomCompleteArithmeticBlocks) {
-    runBlocks(0x5EED0101, Mix::Arithmetic, blockCount(3000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteMemoryBlocks) {
-    runBlocks(0x5EED0102, Mix::Memory, blockCount(3000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteBranchBlocks) {
-    runBlocks(0x5EED0103, Mix::Branches, blockCount(3000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteCop0Blocks) {
-    runBlocks(0x5EED0104, Mix::Cop0, blockCount(2000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteMachineFpuBlocks) {
-    runBlocks(0x5EED0007, Mix::CompleteFpu, blockCount(4000), true);
-}
-TEST_F(DifferentialTest, RandomExceptionBlocksOfTheCompleteMachine) {
-    runBlocks(0x5EED0006, Mix::Exceptions, blockCount(3000), true);
-}
+INSTANTIATE_TEST_SUITE_P(Random, DifferentialTest, ::testing::ValuesIn(campaigns),
+                         [](const auto& info) { return std::string(info.param.name); });
