@@ -243,10 +243,8 @@ TEST_P(RunnerStates, TheDemoGoesOnFromAStateAsFromItsOwnRun) {
 }
 
 TEST_P(RunnerStates, AProgramOfFpuTlbAndInterruptsGoesOnFromAState) {
-    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
     GuestProgram program;
-    std::string error;
-    ASSERT_TRUE(assembleGuestProgram(PROGRAM, 0x80001000, program, &error)) << error;
+    ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
     const std::string rom = writeGuestRom(program, makeTempDir("state-rom"), "system", {});
     ASSERT_FALSE(rom.empty());
     expectDeterministic(rom, 20, 15, false);
