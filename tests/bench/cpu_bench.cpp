@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/machine_mode.h"
@@ -14,7 +15,6 @@
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_block.h"
 #include "romkit/mips_encode.h"
-#include "system/machine_choice.h"
 #include "system/run_loop.h"
 
 using namespace mips;
@@ -118,15 +118,8 @@ double compileThroughput(double seconds) {
 
 } // namespace
 
-// --machine complete|design: the machine the kernels run on (default design).
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--machine" && parseMachineMode(argv[2])) {
-        theMachineMode = *parseMachineMode(argv[2]);
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: %s [--machine complete|design]\n", argv[0]);
-        return 1;
-    }
-    std::printf("machine: %s\n", machineModeName(theMachineMode));
+    if (!chooseBenchMachine(argc, argv)) return 1;
     struct Kernel {
         const char* name;
         std::vector<uint32_t> words;

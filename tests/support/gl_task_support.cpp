@@ -62,13 +62,17 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c) {
     return out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-void GlTaskTest::SetUp() {
+void resetGraphicsMachine() {
     resetBareMachine();
     resetDisplayLists();
     resetRunControl();
     theDisplayList.colourImageWidth = theDisplayList.colourImageHeight = 0.0f;
     theGlContext.frame.clear();
     theFrameBufferDisplay.frameBufferDisplayEnabled = true;
+}
+
+void GlTaskTest::SetUp() {
+    resetGraphicsMachine();
     outputGlSurface = &surface;
     openLog(makeTempDir("gl").c_str(), "gl");
 }

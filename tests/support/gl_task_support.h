@@ -50,6 +50,9 @@ struct Rgb {
 };
 std::ostream& operator<<(std::ostream& out, const Rgb& c);
 
+// A machine without a ROM image, no display list state, the frame display on.
+void resetGraphicsMachine();
+
 class GlTaskTest : public ::testing::Test {
   protected:
     void SetUp() override;
