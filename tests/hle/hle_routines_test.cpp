@@ -60,18 +60,7 @@ class HleRoutines : public ::testing::Test {
     void SetUp() override { resetBareMachine(); }
     void TearDown() override { closeLog(); }
 
-    // Opens a log for the test and returns its text so far on demand.
-    void openTestLog() {
-        logDir_ = makeTempDir("hle-log");
-        openLog(logDir_.c_str(), "routines");
-    }
-    std::string logText() {
-        flushLog();
-        return readTextFile(logDir_ + "/routines.log");
-    }
-
-  private:
-    std::string logDir_;
+    void openTestLog() { openLog(makeTempDir("hle-log").c_str(), "routines"); }
 };
 
 TEST_F(HleRoutines, EveryNamedRoutineHasAHandlerAndLeavesTheReturnAddressAlone) {
@@ -236,7 +225,7 @@ TEST_F(HleMapTlb, GlobalEvenPageOnly) {
     EXPECT_EQ(value(AT), ~0ull);
     EXPECT_EQ(value(A2), 0x00400000u);
 
-    const std::string log = logText();
+    const std::string log = openLogText();
     const size_t start = log.find("start of osMapTLB();");
     const size_t dump = log.find("TLB_WI");
     const size_t end = log.find("end of osMapTLB();");
@@ -294,7 +283,7 @@ TEST_F(HleRoutines, UnmapAllKeepsEntryZeroAndLogsNothing) {
     EXPECT_EQ(theCpu.cop0[COP0_INDEX], 1u);
     EXPECT_EQ(theCpu.cop0[COP0_ENTRYHI], 0x80000000u);
     EXPECT_EQ(theCpu.cop0[COP0_ENTRYLO0] | theCpu.cop0[COP0_ENTRYLO1], 0u);
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(openLogText(), "");
 }
 
 TEST_F(HleRoutines, MapTlbRdbMatchesTheIndexedWrite) {
@@ -307,7 +296,7 @@ TEST_F(HleRoutines, MapTlbRdbMatchesTheIndexedWrite) {
     EXPECT_EQ(mapped.PHYSSTART, 0x80000000u);
     EXPECT_EQ(mapped.VALID, 1u);
     EXPECT_EQ(value(V0), 0x99u);
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(openLogText(), "");
     // The indexed write from the COP0 registers it set derives the same entry.
     tlb[31] = TlbEntry{};
     writeTlbEntry();

@@ -89,11 +89,6 @@ void GlTaskTest::runGraphicsTask(uint32_t start, uint32_t size) {
     ASSERT_TRUE(theGlContext.renderContext) << surface.failure();
 }
 
-std::string GlTaskTest::logText() const {
-    flushLog();
-    return readTextFile(theLog.path());
-}
-
 Rgb GlTaskTest::pixel(uint32_t x, uint32_t y) const {
     const GlContext& gl = theGlContext;
     if (x >= gl.frameWidth || y >= gl.frameHeight || gl.frame.empty()) return {1, 2, 3};

@@ -61,8 +61,6 @@ class GlTaskTest : public ::testing::Test {
     void runGraphicsTask(uint32_t start, uint32_t size = 8);
     // Pixel of the last frame swapped, (0, 0) at the top left.
     Rgb pixel(uint32_t x, uint32_t y) const;
-    // The run's log so far.
-    std::string logText() const;
 
     ScopedRecordingSink sink;
     EglOffscreenSurface surface;
