@@ -26,13 +26,6 @@ class CompleteIntegerTest : public BothCoresTest {
     }
 };
 
-// One instruction reading t0 and t1 and writing t2.
-struct AluCase {
-    const char* name;
-    uint32_t word;
-    uint64_t a, b, expected;
-};
-
 const AluCase aluCases[] = {
     {"DADDU carries across 32 bits", daddu(t2, t0, t1), 0xFFFFFFFF, 1, 0x1'00000000},
     {"DADD of a negative and a positive", dadd(t2, t0, t1), ~0ull, 2, 1},
@@ -55,12 +48,7 @@ const AluCase aluCases[] = {
 };
 
 TEST_P(CompleteIntegerTest, WholeRegisterArithmeticAndShifts) {
-    for (const AluCase& c : aluCases) {
-        set(t0, c.a);
-        set(t1, c.b);
-        run({c.word});
-        EXPECT_EQ(reg(t2), c.expected) << c.name;
-    }
+    expectAluCases(aluCases);
     // Register 0 stays 0.
     set(t0, 5);
     run({daddu(r0, t0, t0), dsra(r0, t0, 1)});
