@@ -3,10 +3,9 @@
 // the recompiler's compile throughput. Prints figures; asserts nothing.
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "core/cpu_state.h"
 #include "core/machine.h"
 #include "core/machine_mode.h"
@@ -15,7 +14,6 @@
 #include "cpu/recompiler/code_cache.h"
 #include "cpu/recompiler/compile_block.h"
 #include "romkit/mips_encode.h"
-#include "system/machine_choice.h"
 #include "system/run_loop.h"
 
 using namespace mips;
@@ -128,22 +126,9 @@ double compileThroughput(double seconds) {
 
 } // namespace
 
-// --machine complete|design: the machine the kernels run on (default design).
 // --blocks N: a fixed amount of work instead of a second per figure.
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; i += 2) {
-        const std::string option = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (option == "--machine" && value && parseMachineMode(value)) {
-            theMachineMode = *parseMachineMode(value);
-        } else if (option == "--blocks" && value && std::strtoull(value, nullptr, 10) > 0) {
-            fixedBlocks = std::strtoull(value, nullptr, 10);
-        } else {
-            std::fprintf(stderr, "usage: %s [--machine complete|design] [--blocks N]\n", argv[0]);
-            return 1;
-        }
-    }
-    std::printf("machine: %s\n", machineModeName(theMachineMode));
+    if (!chooseBenchMachine(argc, argv, &fixedBlocks)) return 1;
     struct Kernel {
         const char* name;
         std::vector<uint32_t> words;

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "core/cpu_state.h"
 #include "core/machine_mode.h"
 #include "core/memory.h"
 #include "cpu/interpreter/interpreter.h"
 #include "romkit/mips_encode.h"
 #include "support/test_machine.h"
-#include "system/machine_choice.h"
 
 using namespace mips;
 
@@ -48,15 +48,8 @@ void measure(const char* name) {
 
 } // namespace
 
-// --machine complete|design: the machine the kernels run on (default design).
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--machine" && parseMachineMode(argv[2])) {
-        theMachineMode = *parseMachineMode(argv[2]);
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: %s [--machine complete|design]\n", argv[0]);
-        return 1;
-    }
-    std::printf("machine: %s\n", machineModeName(theMachineMode));
+    if (!chooseBenchMachine(argc, argv)) return 1;
     resetBareMachine();
     const int16_t loopBack = -8; // from the BNE's delay slot back to the loop head
 

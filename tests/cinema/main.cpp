@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "cinema_list.h"
 #include "cinema_run.h"
@@ -28,29 +29,21 @@ struct Arguments {
 };
 
 bool parseArguments(int argc, char** argv, Arguments& a) {
+    const std::map<std::string, std::string Arguments::*> values = {
+        {"--list", &Arguments::list},
+        {"--source-dir", &Arguments::sourceDir},
+        {"--failures", &Arguments::failures},
+        {"--pad-library", &Arguments::padLibrary},
+        {"--only", &Arguments::only}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto value = [&](std::string& v) {
-            if (i + 1 >= argc) return false;
-            v = argv[++i];
-            return true;
-        };
-        bool ok = true;
-        if (arg == "--list")
-            ok = value(a.list);
-        else if (arg == "--source-dir")
-            ok = value(a.sourceDir);
-        else if (arg == "--failures")
-            ok = value(a.failures);
-        else if (arg == "--pad-library")
-            ok = value(a.padLibrary);
-        else if (arg == "--only")
-            ok = value(a.only);
-        else if (arg == "--rebaseline")
+        const auto value = values.find(arg);
+        if (arg == "--rebaseline")
             a.rebaseline = true;
+        else if (value != values.end() && i + 1 < argc)
+            a.*(value->second) = argv[++i];
         else
-            ok = false;
-        if (!ok) return false;
+            return false;
     }
     return !a.list.empty() && !a.sourceDir.empty();
 }

@@ -16,10 +16,6 @@ class TlbTest : public ::testing::Test {
         openLog(dir_.c_str(), "tlb");
     }
     void TearDown() override { closeLog(); }
-    std::string log() {
-        flushLog();
-        return readTextFile(dir_ + "/tlb.log");
-    }
     void loadCop0(uint32_t index, uint32_t pageMask, uint32_t entryHi, uint32_t lo0, uint32_t lo1) {
         theCpu.cop0[COP0_INDEX] = index;
         theCpu.cop0[COP0_PAGEMASK] = pageMask;
@@ -39,10 +35,10 @@ TEST_F(TlbTest, LargestPagesAndTheLoggedEntries) {
     loadCop0(9, 0, 0x00400005, 0x0000401F, 0x00004047);
     writeTlbEntry();
     // An index out of range writes and logs nothing.
-    const std::string before = log();
+    const std::string before = openLogText();
     loadCop0(32, 0, 0x00400005, 0x0000401F, 0x00004047);
     writeTlbEntry();
-    EXPECT_EQ(log(), before);
+    EXPECT_EQ(openLogText(), before);
     EXPECT_NE(before.find("TLB Entry 9:\n\thh: 00000000\n\thl: 00401005\n\tlh: 00004046\n"
                           "\tll: 0000401E\n"),
               std::string::npos);
@@ -52,12 +48,13 @@ TEST_F(TlbTest, LargestPagesAndTheLoggedEntries) {
     theCpu.pc = 0x80000180;
     tlb[3].VALID = tlb[9].VALID = 0;
     dumpTlb();
-    EXPECT_EQ(log(), "[80000180] TLB dump:\n");
+    EXPECT_EQ(openLogText(), "[80000180] TLB dump:\n");
     tlb[9].VALID = 1;
     dumpTlb();
-    EXPECT_NE(log().find("#9:\nhh: 0x00000000\nhl: 0x00401005\nlh: 0x00004046\nll: 0x0000401E\n"
-                         "TLB address translation gives:"),
-              std::string::npos);
+    EXPECT_NE(
+        openLogText().find("#9:\nhh: 0x00000000\nhl: 0x00401005\nlh: 0x00004046\nll: 0x0000401E\n"
+                           "TLB address translation gives:"),
+        std::string::npos);
 }
 
 } // namespace

@@ -5,12 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/cpu_state.h"
 #include "cpu/cpu_core.h"
 #include "support/cpu_test_support.h"
+
+// One instruction reading t0 and t1 and writing rd (register forms) or rt
+// (immediate forms), and what it must write there.
+struct AluCase {
+    const char* name;
+    uint32_t word;
+    uint64_t a, b, expected;
+};
 
 class BothCoresTest : public CpuTest, public ::testing::WithParamInterface<CpuCore> {
   protected:
@@ -27,6 +36,18 @@ class BothCoresTest : public CpuTest, public ::testing::WithParamInterface<CpuCo
         words.push_back(enc::j(EXIT));
         words.push_back(enc::nop());
         return runAt(CODE, words);
+    }
+
+    // Runs each case as a block of its own.
+    void expectAluCases(std::span<const AluCase> cases) {
+        for (const AluCase& c : cases) {
+            SCOPED_TRACE(c.name);
+            set(enc::t0, c.a);
+            set(enc::t1, c.b);
+            set(enc::t2, 0x5555555555555555ull);
+            run({c.word});
+            EXPECT_EQ(reg(c.word >> 26 ? (c.word >> 16) & 31 : (c.word >> 11) & 31), c.expected);
+        }
     }
 
     static uint64_t reg(unsigned n) { return theCpu.gpr[n].value(); }

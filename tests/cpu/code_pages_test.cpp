@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr uint32_t LOAD_ADDRESS = 0x80001000;
 constexpr uint32_t RESULTS = 0x100000; // physical address of $s0's area
 
 const char* const PROGRAM = R"(
@@ -87,16 +86,12 @@ using CodePagesTest = CpuTest;
 // Runs the program from a cartridge image that holds it at offset 0x1000;
 // returns the four results.
 std::vector<uint32_t> runProgram(const GuestProgram& program, CpuCore core) {
-    resetBareMachine();
+    bootGuestProgramBare(program, core);
     std::vector<uint32_t> image(0x400 + program.words.size());
     std::copy(program.words.begin(), program.words.end(), image.begin() + 0x400);
     theRom.romSize = uint32_t(image.size() * 4);
     theRom.romImage = std::make_unique<uint8_t[]>(theRom.romSize + 8);
     std::memcpy(theRom.romImage.get(), image.data(), theRom.romSize);
-    selectCpuCore(core);
-    for (size_t i = 0; i < program.words.size(); ++i)
-        setGuestWord((LOAD_ADDRESS & 0x7FFFFF) + uint32_t(4 * i), program.words[i]);
-    theCpu.pc = LOAD_ADDRESS;
     EXPECT_TRUE(runBlocksUntil(program.symbol("finish"), 1000));
     std::vector<uint32_t> results;
     for (uint32_t i = 0; i < 5; ++i)
@@ -108,10 +103,8 @@ std::vector<uint32_t> runProgram(const GuestProgram& program, CpuCore core) {
 } // namespace
 
 TEST_F(CodePagesTest, OverwrittenCodeRunsAnewOnBothCores) {
-    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
     GuestProgram program;
-    std::string error;
-    ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+    ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
 
     theMachineMode = MachineMode::Complete;
     const std::vector<uint32_t> fresh{1, 2, 3, 5, 7};

@@ -23,10 +23,6 @@ class CompleteCop0Test : public BothCoresTest {
         BothCoresTest::SetUp();
         theMachineMode = MachineMode::Complete;
     }
-    void TearDown() override {
-        theMachineMode = MachineMode::Design;
-        BothCoresTest::TearDown();
-    }
     // Writes entry `index` mapping the pair at `vpn2` for `asid` (global when
     // both EntryLo words have their G bit).
     void writeEntry(uint32_t index, uint32_t vpn2, uint32_t asid, bool global) {

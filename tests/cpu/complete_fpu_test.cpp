@@ -44,10 +44,6 @@ class CompleteFpuTest : public BothCoresTest {
         setFr(true);
         theCpu.fcr31 = 0;
     }
-    void TearDown() override {
-        theMachineMode = MachineMode::Design;
-        BothCoresTest::TearDown();
-    }
     static void setFr(bool on) {
         cop0(COP0_STATUS) =
             on ? cop0(COP0_STATUS) | STATUS_FR_BIT : cop0(COP0_STATUS) & ~STATUS_FR_BIT;
@@ -242,17 +238,7 @@ INSTANTIATE_TEST_SUITE_P(BothCores, CompleteFpuTest, bothCores, coreName);
 
 namespace {
 
-class CompleteFpuCodeTest : public CpuTest {
-  protected:
-    void SetUp() override {
-        CpuTest::SetUp();
-        theMachineMode = MachineMode::Complete;
-    }
-    void TearDown() override {
-        theMachineMode = MachineMode::Design;
-        CpuTest::TearDown();
-    }
-};
+class CompleteFpuCodeTest : public CompleteMachineTest {};
 
 TEST_F(CompleteFpuCodeTest, TemplatesAddressRegistersByFrAndSettleNatively) {
     theCpu.cop0[COP0_STATUS] |= STATUS_FR_BIT;

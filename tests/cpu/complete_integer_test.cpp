@@ -24,17 +24,6 @@ class CompleteIntegerTest : public BothCoresTest {
         theMachineMode = MachineMode::Complete;
         loadLinkedBit = 0;
     }
-    void TearDown() override {
-        theMachineMode = MachineMode::Design;
-        BothCoresTest::TearDown();
-    }
-};
-
-// One instruction reading t0 and t1 and writing t2.
-struct AluCase {
-    const char* name;
-    uint32_t word;
-    uint64_t a, b, expected;
 };
 
 const AluCase aluCases[] = {
@@ -59,12 +48,7 @@ const AluCase aluCases[] = {
 };
 
 TEST_P(CompleteIntegerTest, WholeRegisterArithmeticAndShifts) {
-    for (const AluCase& c : aluCases) {
-        set(t0, c.a);
-        set(t1, c.b);
-        run({c.word});
-        EXPECT_EQ(reg(t2), c.expected) << c.name;
-    }
+    expectAluCases(aluCases);
     // Register 0 stays 0.
     set(t0, 5);
     run({daddu(r0, t0, t0), dsra(r0, t0, 1)});
@@ -243,17 +227,7 @@ INSTANTIATE_TEST_SUITE_P(BothCores, CompleteMemoryTest, bothCores, coreName);
 
 // The templates work on word pairs, or on whole registers read into RAX as
 // two words (a 64-bit load right after two word stores would stall).
-class CompleteTemplateTest : public CpuTest {
-  protected:
-    void SetUp() override {
-        CpuTest::SetUp();
-        theMachineMode = MachineMode::Complete;
-    }
-    void TearDown() override {
-        theMachineMode = MachineMode::Design;
-        CpuTest::TearDown();
-    }
-};
+class CompleteTemplateTest : public CompleteMachineTest {};
 
 TEST_F(CompleteTemplateTest, WholeRegisterTemplates) {
     constexpr uint32_t PC = 0x80001000;

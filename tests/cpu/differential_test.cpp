@@ -200,48 +200,22 @@ class BlockGenerator {
 
     uint32_t memory() {
         if (complete_ && pick(3) == 0) return completeMemory();
+        // Each form with its alignment and the register it names: a load's
+        // destination, a store's source or a floating-point register.
+        enum Operand { D, T, F };
+        static const struct {
+            uint32_t (*op)(uint32_t, int16_t, uint32_t);
+            uint32_t align;
+            Operand reg;
+        } forms[] = {{lb, 1, D},   {lbu, 1, D},  {lh, 2, D},   {lhu, 2, D},    {lw, 4, D},
+                     {ld, 8, D},   {lwl, 1, D},  {lwr, 1, D},  {sb, 1, T},     {sh, 2, T},
+                     {sw, 4, T},   {sd, 8, T},   {swl, 1, T},  {swr, 1, T},    {lwc1, 4, F},
+                     {swc1, 4, F}, {ldc1, 8, F}, {sdc1, 8, F}, {nullptr, 4, D}};
         const uint32_t d = dest(), t = reg(), b = base();
         const uint32_t ft = pick(31);
-        switch (pick(19)) {
-        case 0:
-            return lb(d, offset(1), b);
-        case 1:
-            return lbu(d, offset(1), b);
-        case 2:
-            return lh(d, offset(2), b);
-        case 3:
-            return lhu(d, offset(2), b);
-        case 4:
-            return lw(d, offset(4), b);
-        case 5:
-            return ld(d, offset(8), b);
-        case 6:
-            return lwl(d, offset(1), b);
-        case 7:
-            return lwr(d, offset(1), b);
-        case 8:
-            return sb(t, offset(1), b);
-        case 9:
-            return sh(t, offset(2), b);
-        case 10:
-            return sw(t, offset(4), b);
-        case 11:
-            return sd(t, offset(8), b);
-        case 12:
-            return swl(t, offset(1), b);
-        case 13:
-            return swr(t, offset(1), b);
-        case 14:
-            return lwc1(ft, offset(4), b);
-        case 15:
-            return swc1(ft, offset(4), b);
-        case 16:
-            return ldc1(ft, offset(8), b);
-        case 17:
-            return sdc1(ft, offset(8), b);
-        default:
-            return lw(0, offset(4), b);
-        }
+        const auto& form = forms[pick(19)];
+        if (!form.op) return lw(0, offset(4), b);
+        return form.op(form.reg == D ? d : form.reg == T ? t : ft, offset(form.align), b);
     }
 
     // Moves to and from the system-control registers, the TLB instructions.
@@ -380,46 +354,30 @@ class BlockGenerator {
                                         enc64::bgezall(s, o)};
             return linking[pick(std::size(linking))];
         }
-        switch (pick(mix_ == Mix::Branches ? 19 : 4)) {
-        case 0:
-            return beq(s, t, o);
-        case 1:
-            return bne(s, t, o);
-        case 2:
-            return j(CODE + 4 * pick(64));
-        case 3:
-            return jal(CODE + 4 * pick(64));
-        case 4:
-            return blez(s, o);
-        case 5:
-            return bgtz(s, o);
-        case 6:
-            return bltz(s, o);
-        case 7:
-            return bgez(s, o);
-        case 8:
-            return beql(s, t, o);
-        case 9:
-            return bnel(s, t, o);
-        case 10:
-            return blezl(s, o);
-        case 11:
-            return bgtzl(s, o);
-        case 12:
-            return bltzl(s, o);
-        case 13:
-            return bgezl(s, o);
-        case 14:
-            return bgezal(s, o);
-        case 15:
-            return jr(s);
-        case 16:
-            return jalr(dest(), s);
-        case 17:
-            return beql(s, s, o);
-        default:
-            return j(CODE); // the idle jump when its slot is empty
-        }
+        const uint32_t form = pick(mix_ == Mix::Branches ? 19 : 4);
+        if (form == 2 || form == 3) return (form == 2 ? j : jal)(CODE + 4 * pick(64));
+        if (form == 16) return jalr(dest(), s);
+        // Form 18 is the idle jump when its slot is empty.
+        const uint32_t forms[] = {beq(s, t, o),
+                                  bne(s, t, o),
+                                  0,
+                                  0,
+                                  blez(s, o),
+                                  bgtz(s, o),
+                                  bltz(s, o),
+                                  bgez(s, o),
+                                  beql(s, t, o),
+                                  bnel(s, t, o),
+                                  blezl(s, o),
+                                  bgtzl(s, o),
+                                  bltzl(s, o),
+                                  bgezl(s, o),
+                                  bgezal(s, o),
+                                  jr(s),
+                                  0,
+                                  beql(s, s, o),
+                                  j(CODE)};
+        return forms[form];
     }
 
     std::mt19937 rng_;
@@ -511,15 +469,35 @@ constexpr int blockCount(int blocks) {
 #endif
 }
 
-class DifferentialTest : public CpuTest {
-  protected:
-    void TearDown() override {
-        selectedCpuCore = CpuCore::Recompiler;
-        theMachineMode = MachineMode::Design;
-        CpuTest::TearDown();
-    }
+// A campaign: its seed, its mix and whether the complete machine's
+// instructions join it.
+struct Campaign {
+    const char* name;
+    uint32_t seed;
+    Mix mix;
+    int blocks;
+    bool complete;
+};
+const Campaign campaigns[] = {
+    {"Arithmetic", 0x5EED0001, Mix::Arithmetic, 3000, false},
+    {"Memory", 0x5EED0002, Mix::Memory, 3000, false},
+    {"Branch", 0x5EED0003, Mix::Branches, 3000, false},
+    {"Cop0", 0x5EED0004, Mix::Cop0, 3000, false},
+    {"Fpu", 0x5EED0005, Mix::Fpu, 4000, false},
+    {"CompleteArithmetic", 0x5EED0101, Mix::Arithmetic, 3000, true},
+    {"CompleteMemory", 0x5EED0102, Mix::Memory, 3000, true},
+    {"CompleteBranch", 0x5EED0103, Mix::Branches, 3000, true},
+    {"CompleteCop0", 0x5EED0104, Mix::Cop0, 2000, true},
+    {"CompleteMachineFpu", 0x5EED0007, Mix::CompleteFpu, 4000, true},
+    {"ExceptionsOfTheCompleteMachine", 0x5EED0006, Mix::Exceptions, 3000, true},
+};
+void PrintTo(const Campaign& c, std::ostream* out) {
+    *out << c.name;
+}
 
-    void runBlocks(uint32_t seed, Mix mix, int blocks, bool complete = false) {
+class DifferentialTest : public CpuTest, public ::testing::WithParamInterface<Campaign> {
+  protected:
+    void runBlocks(uint32_t seed, Mix mix, int blocks, bool complete) {
         theMachineMode = complete ? MachineMode::Complete : MachineMode::Design;
         BlockGenerator gen(seed, mix, complete);
         for (int n = 0; n < blocks; ++n) {
@@ -581,38 +559,10 @@ class DifferentialTest : public CpuTest {
 
 } // namespace
 
-TEST_F(DifferentialTest, RandomArithmeticBlocks) {
-    runBlocks(0x5EED0001, Mix::Arithmetic, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomMemoryBlocks) {
-    runBlocks(0x5EED0002, Mix::Memory, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomBranchBlocks) {
-    runBlocks(0x5EED0003, Mix::Branches, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomCop0Blocks) {
-    runBlocks(0x5EED0004, Mix::Cop0, blockCount(3000));
-}
-TEST_F(DifferentialTest, RandomFpuBlocks) {
-    runBlocks(0x5EED0005, Mix::Fpu, blockCount(4000));
+TEST_P(DifferentialTest, BlocksAgree) {
+    const Campaign& c = GetParam();
+    runBlocks(c.seed, c.mix, blockCount(c.blocks), c.complete);
 }
 
-// The complete machine: its integer instructions join each mix.
-TEST_F(DifferentialTest, RandomCompleteArithmeticBlocks) {
-    runBlocks(0x5EED0101, Mix::Arithmetic, blockCount(3000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteMemoryBlocks) {
-    runBlocks(0x5EED0102, Mix::Memory, blockCount(3000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteBranchBlocks) {
-    runBlocks(0x5EED0103, Mix::Branches, blockCount(3000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteCop0Blocks) {
-    runBlocks(0x5EED0104, Mix::Cop0, blockCount(2000), true);
-}
-TEST_F(DifferentialTest, RandomCompleteMachineFpuBlocks) {
-    runBlocks(0x5EED0007, Mix::CompleteFpu, blockCount(4000), true);
-}
-TEST_F(DifferentialTest, RandomExceptionBlocksOfTheCompleteMachine) {
-    runBlocks(0x5EED0006, Mix::Exceptions, blockCount(3000), true);
-}
+INSTANTIATE_TEST_SUITE_P(Random, DifferentialTest, ::testing::ValuesIn(campaigns),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t LOAD_ADDRESS = 0x80001000;
 constexpr uint32_t LOG = 0x100000; // physical address of the handler's log ($s0)
 
 const char* const PROGRAM = R"(
@@ -89,10 +88,8 @@ using GuestExceptionsTest = CpuTest;
 } // namespace
 
 TEST_F(GuestExceptionsTest, HandlerSeesEachExceptionAndReturnsPastIt) {
-    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
     GuestProgram program;
-    std::string error;
-    ASSERT_TRUE(assembleGuestProgram(PROGRAM, LOAD_ADDRESS, program, &error)) << error;
+    ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
     struct Expected {
         const char* site;
         uint32_t cause;
@@ -107,10 +104,7 @@ TEST_F(GuestExceptionsTest, HandlerSeesEachExceptionAndReturnsPastIt) {
     uint64_t registers[2][32];
     for (CpuCore core : {CpuCore::Recompiler, CpuCore::Interpreter}) {
         SCOPED_TRACE(cpuCoreName(core));
-        resetBareMachine();
-        selectCpuCore(core);
-        place(LOAD_ADDRESS, program.words);
-        theCpu.pc = LOAD_ADDRESS;
+        bootGuestProgramBare(program, core);
         ASSERT_TRUE(runBlocksUntil(program.symbol("finish"), 1000));
         ASSERT_EQ(guestWord(LOG + 0x104), 8 * std::size(expected));
         for (size_t i = 0; i < std::size(expected); ++i) {
@@ -132,11 +126,8 @@ TEST_F(GuestExceptionsTest, HandlerSeesEachExceptionAndReturnsPastIt) {
 
     // The design machine: SYSCALL does nothing, BREAK is missing and halts.
     theMachineMode = MachineMode::Design;
-    resetBareMachine();
-    selectCpuCore(CpuCore::Recompiler);
+    bootGuestProgramBare(program, CpuCore::Recompiler);
     sink.clear();
-    place(LOAD_ADDRESS, program.words);
-    theCpu.pc = LOAD_ADDRESS;
     EXPECT_FALSE(runBlocksUntil(program.symbol("finish"), 1000));
     ASSERT_FALSE(sink.messages().empty());
     EXPECT_NE(sink.messages()[0].text.find("missing in the recompiler"), std::string::npos);

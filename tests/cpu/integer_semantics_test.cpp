@@ -13,13 +13,6 @@ namespace {
 
 class IntegerTest : public BothCoresTest {};
 
-// One instruction reading t0 and t1 and writing t2.
-struct AluCase {
-    const char* name;
-    uint32_t word;
-    uint64_t a, b, expected;
-};
-
 const AluCase aluCases[] = {
     // Immediates.
     {"ADDIU wraps into the sign", addiu(t2, t0, 1), 0x7FFFFFFF, 0, 0xFFFFFFFF'80000000},
@@ -83,15 +76,7 @@ const AluCase aluCases[] = {
 };
 
 TEST_P(IntegerTest, ArithmeticLogicAndShiftsFollowThe32BitModel) {
-    for (const AluCase& c : aluCases) {
-        SCOPED_TRACE(c.name);
-        set(t0, c.a);
-        set(t1, c.b);
-        set(t2, 0x5555555555555555ull);
-        run({c.word});
-        // rd for the register forms, rt for the immediate forms.
-        EXPECT_EQ(reg(c.word >> 26 ? (c.word >> 16) & 31 : (c.word >> 11) & 31), c.expected);
-    }
+    expectAluCases(aluCases);
 }
 
 TEST_P(IntegerTest, RegisterZeroIsNeverWritten) {

@@ -120,47 +120,22 @@ TEST(Disassembler, StaysWithinBuffersForEveryEncoding) {
 namespace {
 
 // Where Capstone's MIPS64 decoder and this disassembler name the same
-// encoding differently on purpose. "*" matches any name.
-struct KnownDifference {
-    const char* ours;
-    const char* capstone;
-};
-constexpr KnownDifference knownDifferences[] = {
-    // Capstone prefers assembler aliases.
-    {"beq", "b"},
-    {"beq", "beqz"},
-    {"bne", "bnez"},
-    {"nor", "not"},
-    {"bgezal", "bal"},
-    {"jalr", "jr"},
-    {"addu", "move"},
-    {"daddu", "move"},
-    {"or", "move"},
-    {"sub", "neg"},
-    {"subu", "negu"},
-    // Later revisions of the architecture give the rs or sa field of these shifts
-    // a meaning (rotates); the R4300i has none.
-    {"srl", "rotr"},
-    {"dsrl", "drotr"},
-    {"dsrl32", "drotr32"},
-    {"srlv", "rotrv"},
-    {"dsrlv", "drotrv"},
-    // Opcode 18 is the signal processor's coprocessor, named as a whole; Capstone
-    // names the generic COP2 operations.
-    {"rcp", "*"},
-    // Capstone decodes the COP2 loads and stores as a later vendor's bit branches.
-    {"lwc2", "bbit0"},
-    {"ldc2", "bbit032"},
-    {"swc2", "bbit1"},
-    {"sdc2", "bbit132"},
-};
+// encoding differently on purpose, as "ours:capstone" ("*" matches any name):
+// - Capstone prefers assembler aliases;
+// - later revisions of the architecture give the rs or sa field of these
+//   shifts a meaning (rotates), the R4300i none;
+// - opcode 18 is the signal processor's coprocessor, named as a whole, where
+//   Capstone names the generic COP2 operations;
+// - Capstone decodes the COP2 loads and stores as a later vendor's bit branches.
+const char* const knownDifferences =
+    " beq:b beq:beqz bne:bnez nor:not bgezal:bal jalr:jr addu:move daddu:move or:move sub:neg"
+    " subu:negu srl:rotr dsrl:drotr dsrl32:drotr32 srlv:rotrv dsrlv:drotrv rcp:*"
+    " lwc2:bbit0 ldc2:bbit032 swc2:bbit1 sdc2:bbit132 ";
 
 bool isKnownDifference(const std::string& ours, const std::string& capstone) {
-    for (const KnownDifference& d : knownDifferences) {
-        if (ours == d.ours && (capstone == d.capstone || std::string(d.capstone) == "*"))
-            return true;
-    }
-    return false;
+    const std::string known(knownDifferences);
+    return known.find(" " + ours + ":" + capstone + " ") != std::string::npos ||
+           known.find(" " + ours + ":* ") != std::string::npos;
 }
 
 std::string lowercase(std::string text) {

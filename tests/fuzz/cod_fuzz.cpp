@@ -10,20 +10,10 @@
 #include <string>
 
 #include "base/ui_sink.h"
+#include "fuzz_support.h"
 #include "hle/cod_file.h"
 #include "hle/hle_table.h"
 #include "host/recording_ui_sink.h"
-
-namespace {
-
-void check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "cod fuzz: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static RecordingUiSink sink;

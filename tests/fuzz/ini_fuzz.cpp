@@ -11,24 +11,12 @@
 #include <string>
 
 #include "browser/ini_file.h"
+#include "fuzz_support.h"
 
 namespace {
 
 const char* const kSections[] = {"Orvex Settings", "Game", "", "]", "//", "A"};
 const char* const kKeys[] = {"dirPath01", "logDir", "title", "", "=", "/"};
-
-std::string fuzzFilePath() {
-    const char* folder = std::getenv("TMPDIR");
-    return std::string(folder && *folder ? folder : "/tmp") + "/orvex-ini-fuzz-" +
-           std::to_string(::getpid()) + ".ini";
-}
-
-void check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "ini fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 std::string readAll(const std::string& path) {
     std::string content;
@@ -45,7 +33,7 @@ std::string readAll(const std::string& path) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = fuzzFilePath();
+    static const std::string path = fuzzFilePath(".ini");
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
         if (size > 0) std::fwrite(data, 1, size, file);
         std::fclose(file);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_support.h"
 #include "orvex_plugin.h"
 
 extern "C" {
@@ -22,19 +23,6 @@ void getInput(OrvexInputState* inputState);
 
 namespace {
 
-std::string fuzzFilePath() {
-    const char* folder = std::getenv("TMPDIR");
-    return std::string(folder && *folder ? folder : "/tmp") + "/orvex-pad-fuzz-" +
-           std::to_string(::getpid()) + ".txt";
-}
-
-void check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "input script fuzz: %s\n", what);
-        std::abort();
-    }
-}
-
 uint32_t poll() {
     OrvexInputState s{};
     getInput(&s);
@@ -45,7 +33,7 @@ uint32_t poll() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = fuzzFilePath();
+    static const std::string path = fuzzFilePath(".txt");
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;
     const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;

@@ -14,31 +14,15 @@
 
 #include "base/ui_sink.h"
 #include "core/rom_file.h"
+#include "fuzz_support.h"
 #include "hle/hle_table.h"
 #include "host/recording_ui_sink.h"
 #include "rom_check.h"
 #include "system/rom_loading.h"
 
-namespace {
-
-std::string fuzzFilePath() {
-    const char* folder = std::getenv("TMPDIR");
-    return std::string(folder && *folder ? folder : "/tmp") + "/orvex-rom-fuzz-" +
-           std::to_string(::getpid()) + ".z64";
-}
-
-void check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "rom image fuzz: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static RecordingUiSink sink;
-    static const std::string path = fuzzFilePath();
+    static const std::string path = fuzzFilePath(".z64");
     installUiSink(&sink);
     hleEnabled = false;
 

@@ -20,12 +20,7 @@ class QtGlSurfaceTest : public GuiTest {
   protected:
     void SetUp() override {
         GuiTest::SetUp();
-        resetBareMachine();
-        resetDisplayLists();
-        resetRunControl();
-        theDisplayList.colourImageWidth = theDisplayList.colourImageHeight = 0.0f;
-        theGlContext.frame.clear();
-        theFrameBufferDisplay.frameBufferDisplayEnabled = true;
+        resetGraphicsMachine();
     }
     void TearDown() override {
         releaseFrameBufferDisplay();

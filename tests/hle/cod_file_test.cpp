@@ -47,10 +47,6 @@ class CodFile : public ::testing::Test {
     bool load(const std::string& text) { return loadCodFile(writeCod(text).c_str()); }
 
     void openTestLog() { openLog(dir_.c_str(), "cod"); }
-    std::string logText() {
-        flushLog();
-        return readTextFile(dir_ + "/cod.log");
-    }
 
     static const HleFunction* find(uint32_t target) { return findHleFunction(0x80000400, target); }
     static void expectEmptyTable() {
@@ -194,7 +190,7 @@ TEST_F(CodFile, LongNamesAndBrokenLines) {
     // Broken lines take no slot.
     for (uint32_t address = 0x80001000; address <= 0x80006000; address += 0x1000)
         EXPECT_EQ(theHleTable.indexMap[hleSlot(address)], HLE_NO_FUNCTION) << std::hex << address;
-    EXPECT_NE(logText().find("7 function lines"), std::string::npos);
+    EXPECT_NE(openLogText().find("7 function lines"), std::string::npos);
 }
 
 TEST_F(CodFile, FunctionsBeyondTheLimitAreIgnoredWithOneLogLine) {
@@ -212,7 +208,7 @@ TEST_F(CodFile, FunctionsBeyondTheLimitAreIgnoredWithOneLogLine) {
     EXPECT_EQ(find(0x80000000u + 4 * (lines - 1)), nullptr) << "the last line was dropped";
     EXPECT_EQ(theHleTable.indexMap[hleSlot(0x80000000u + 4 * (HLE_MAX_FUNCTIONS - 1))],
               HLE_MAX_FUNCTIONS - 1);
-    const std::string log = logText();
+    const std::string log = openLogText();
     const size_t first = log.find("more than 65535");
     ASSERT_NE(first, std::string::npos);
     EXPECT_EQ(log.find("more than 65535", first + 1), std::string::npos);

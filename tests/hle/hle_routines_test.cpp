@@ -60,18 +60,7 @@ class HleRoutines : public ::testing::Test {
     void SetUp() override { resetBareMachine(); }
     void TearDown() override { closeLog(); }
 
-    // Opens a log for the test and returns its text so far on demand.
-    void openTestLog() {
-        logDir_ = makeTempDir("hle-log");
-        openLog(logDir_.c_str(), "routines");
-    }
-    std::string logText() {
-        flushLog();
-        return readTextFile(logDir_ + "/routines.log");
-    }
-
-  private:
-    std::string logDir_;
+    void openTestLog() { openLog(makeTempDir("hle-log").c_str(), "routines"); }
 };
 
 TEST_F(HleRoutines, EveryNamedRoutineHasAHandlerAndLeavesTheReturnAddressAlone) {
@@ -236,7 +225,7 @@ TEST_F(HleMapTlb, GlobalEvenPageOnly) {
     EXPECT_EQ(value(AT), ~0ull);
     EXPECT_EQ(value(A2), 0x00400000u);
 
-    const std::string log = logText();
+    const std::string log = openLogText();
     const size_t start = log.find("start of osMapTLB();");
     const size_t dump = log.find("TLB_WI");
     const size_t end = log.find("end of osMapTLB();");
@@ -294,7 +283,7 @@ TEST_F(HleRoutines, UnmapAllKeepsEntryZeroAndLogsNothing) {
     EXPECT_EQ(theCpu.cop0[COP0_INDEX], 1u);
     EXPECT_EQ(theCpu.cop0[COP0_ENTRYHI], 0x80000000u);
     EXPECT_EQ(theCpu.cop0[COP0_ENTRYLO0] | theCpu.cop0[COP0_ENTRYLO1], 0u);
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(openLogText(), "");
 }
 
 TEST_F(HleRoutines, MapTlbRdbMatchesTheIndexedWrite) {
@@ -307,7 +296,7 @@ TEST_F(HleRoutines, MapTlbRdbMatchesTheIndexedWrite) {
     EXPECT_EQ(mapped.PHYSSTART, 0x80000000u);
     EXPECT_EQ(mapped.VALID, 1u);
     EXPECT_EQ(value(V0), 0x99u);
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(openLogText(), "");
     // The indexed write from the COP0 registers it set derives the same entry.
     tlb[31] = TlbEntry{};
     writeTlbEntry();
@@ -367,61 +356,35 @@ TEST_F(HleRoutines, LongLongMultiply) {
     EXPECT_EQ(value(T6), uint64_t(-3));
 }
 
-TEST_F(HleRoutines, UnsignedDivisionAndRemainder) {
-    setPair(A0, A1, ~0ull);
-    setPair(A2, A3, 2);
-    hleUllDiv();
-    EXPECT_EQ(value(V0), 0x7FFFFFFFu);
-    EXPECT_EQ(value(V1), 0xFFFFFFFFFFFFFFFFull) << "low word sign-extended";
-    EXPECT_EQ(theCpu.lo.value(), 0x7FFFFFFFFFFFFFFFull);
-    EXPECT_EQ(theCpu.hi.value(), 1u);
-
-    setPair(A0, A1, 0x0000000180000005ull);
-    setPair(A2, A3, 0x100000000ull);
-    hleUllRem();
-    EXPECT_EQ(value(V0), 0u);
-    EXPECT_EQ(value(V1), 0xFFFFFFFF80000005ull);
-    EXPECT_EQ(theCpu.hi.value(), 0x80000005u);
-    EXPECT_EQ(theCpu.lo.value(), 1u);
-
-    // Division by zero: quotient all ones, remainder the dividend.
-    setPair(A0, A1, 0x123456789ull);
-    setPair(A2, A3, 0);
-    hleUllDiv();
-    EXPECT_EQ(theCpu.lo.value(), ~0ull);
-    EXPECT_EQ(theCpu.hi.value(), 0x123456789ull);
-    EXPECT_EQ(value(V0), 0xFFFFFFFFu);
-    hleUllRem();
-    EXPECT_EQ(value(V0), 1u);
-    EXPECT_EQ(value(V1), 0x23456789u);
-}
-
-TEST_F(HleRoutines, SignedDivision) {
-    setPair(A0, A1, uint64_t(-7));
-    setPair(A2, A3, 2);
-    hleLlDiv();
-    EXPECT_EQ(theCpu.lo.value(), uint64_t(-3)) << "rounded towards zero";
-    EXPECT_EQ(theCpu.hi.value(), uint64_t(-1)) << "remainder takes the dividend's sign";
-    EXPECT_EQ(value(V0), 0xFFFFFFFFu) << "high word zero-extended";
-    EXPECT_EQ(value(V1), 0xFFFFFFFFFFFFFFFDull);
-
-    setPair(A0, A1, 0x8000000000000000ull);
-    setPair(A2, A3, ~0ull);
-    hleLlDiv();
-    EXPECT_EQ(theCpu.lo.value(), 0x8000000000000000ull);
-    EXPECT_EQ(theCpu.hi.value(), 0u);
-    EXPECT_EQ(value(V0), 0x80000000u);
-    EXPECT_EQ(value(V1), 0u);
-
-    setPair(A0, A1, 42);
-    setPair(A2, A3, 0);
-    hleLlDiv();
-    EXPECT_EQ(theCpu.lo.value(), ~0ull);
-    EXPECT_EQ(theCpu.hi.value(), 42u);
-    setPair(A0, A1, uint64_t(-42));
-    hleLlDiv();
-    EXPECT_EQ(theCpu.lo.value(), 1u);
-    EXPECT_EQ(theCpu.hi.value(), uint64_t(-42));
+// The library's 64-bit divisions: the quotient in lo, the remainder in hi,
+// and the result in v0 (high word, zero-extended) and v1 (low word,
+// sign-extended). Signed quotients round towards zero and the remainder takes
+// the dividend's sign; a division by zero gives all ones (1 for a negative
+// dividend) and leaves the dividend as the remainder.
+TEST_F(HleRoutines, DivisionsAndRemainders) {
+    const struct {
+        HleHandler handler;
+        uint64_t dividend, divisor, lo, hi, v0, v1;
+    } cases[] = {
+        {hleUllDiv, ~0ull, 2, 0x7FFFFFFFFFFFFFFF, 1, 0x7FFFFFFF, ~0ull},
+        {hleUllRem, 0x180000005, 0x100000000, 1, 0x80000005, 0, 0xFFFFFFFF80000005},
+        {hleUllDiv, 0x123456789, 0, ~0ull, 0x123456789, 0xFFFFFFFF, ~0ull},
+        {hleUllRem, 0x123456789, 0, ~0ull, 0x123456789, 1, 0x23456789},
+        {hleLlDiv, uint64_t(-7), 2, uint64_t(-3), uint64_t(-1), 0xFFFFFFFF, 0xFFFFFFFFFFFFFFFD},
+        {hleLlDiv, 0x8000000000000000, ~0ull, 0x8000000000000000, 0, 0x80000000, 0},
+        {hleLlDiv, 42, 0, ~0ull, 42, 0xFFFFFFFF, ~0ull},
+        {hleLlDiv, uint64_t(-42), 0, 1, uint64_t(-42), 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.dividend << " / " << c.divisor);
+        setPair(A0, A1, c.dividend);
+        setPair(A2, A3, c.divisor);
+        c.handler();
+        EXPECT_EQ(theCpu.lo.value(), c.lo);
+        EXPECT_EQ(theCpu.hi.value(), c.hi);
+        EXPECT_EQ(value(V0), c.v0);
+        EXPECT_EQ(value(V1), c.v1);
+    }
 }
 
 } // namespace

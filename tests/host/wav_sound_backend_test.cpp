@@ -9,6 +9,7 @@
 #include "hw/audio_output.h"
 #include "hw/sound_events.h"
 #include "support/test_machine.h"
+#include "support/test_sound_backend.h"
 
 namespace {
 
@@ -23,12 +24,6 @@ uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
 }
 uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
-SoundFormat formatAt(uint32_t rate) {
-    SoundFormat f;
-    f.sampleRate = rate;
-    f.averageBytesPerSecond = rate * 4;
-    return f;
 }
 // Creates, fills and plays one buffer; true when its end was reported.
 bool playBuffer(SoundBackend& backend, uint32_t rate, const std::vector<uint8_t>& bytes) {

@@ -24,7 +24,7 @@ class Dma : public DeviceTest {
     static void fillRdram(uint32_t offset, uint32_t length, uint8_t value) {
         std::memset(theMemory.rdram + offset, value, length);
     }
-    bool logHas(const std::string& text) { return logText().find(text) != std::string::npos; }
+    bool logHas(const std::string& text) { return openLogText().find(text) != std::string::npos; }
 
     static constexpr uint32_t ROM_SIZE = 0x10000;
 };

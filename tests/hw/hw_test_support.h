@@ -38,10 +38,6 @@ class DeviceTest : public ::testing::Test {
         store(physical, value);
         processMemActions();
     }
-    std::string logText() {
-        flushLog();
-        return readTextFile(logDir_ + "/device.log");
-    }
 
     ScopedRecordingSink sink_;
     std::string logDir_;

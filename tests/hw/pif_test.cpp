@@ -126,7 +126,7 @@ TEST_F(Pif, StopRulesAndTheControlByte) {
     EXPECT_EQ(out(26), 0x83);
     EXPECT_EQ(out(34), 0x03);
     EXPECT_EQ(out(63), 1);
-    const std::string log = logText();
+    const std::string log = openLogText();
     for (const char* text :
          {"***** Implement PIF command 0x02 *****", "***** Implement PIF command 0x04 *****",
           "***** Implement PIF command 0x05 *****"})

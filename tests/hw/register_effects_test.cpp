@@ -129,7 +129,7 @@ TEST_F(RegisterEffects, FrameSourceAndFrameMode) {
 
     VI_STATUS_REG = 1;
     storeAndProcess(VI_WIDTH_REG_ADDR, 320);
-    EXPECT_NE(logText().find("Unhandled bit-mode when VI_WIDTH_REG set! (bpp=1)"),
+    EXPECT_NE(openLogText().find("Unhandled bit-mode when VI_WIDTH_REG set! (bpp=1)"),
               std::string::npos);
     EXPECT_EQ(VI_WIDTH_REG, 320u);
     theFrameBufferDisplay.frameSource = nullptr;

@@ -159,7 +159,7 @@ TEST_F(DisplayListTest, BoundsOfAddressesBuffersAndCommands) {
     EXPECT_EQ(theDisplayList.vertexBuffer[15 * 16 + 2], 1) << "vertex 15 loaded";
     EXPECT_EQ(theDisplayList.fillRed, 254) << "the list ended before the last fill colour";
     EXPECT_EQ(SP_STATUS_REG & 0x203, 0x203u);
-    const std::string log = logText();
+    const std::string log = openLogText();
     for (const char* line :
          {"G_FILLRECT before any G_SETCIMG draws nothing",
           "G_TEXRECT before any G_SETCIMG draws nothing",
@@ -182,7 +182,7 @@ TEST_F(DisplayListTest, BoundsOfAddressesBuffersAndCommands) {
         inner(0);
     inner(END_DL);
     runGraphicsTask(0x10000);
-    EXPECT_NE(logText().find("ran 1048576 commands without ending; it was stopped"),
+    EXPECT_NE(openLogText().find("ran 1048576 commands without ending; it was stopped"),
               std::string::npos);
     EXPECT_TRUE(theDisplayList.taskDone);
 }

@@ -123,7 +123,7 @@ TEST_F(GuestTaskTest, TaskStartedBySpDmaAndHaltReleaseEndsInTheSpInterrupt) {
         EXPECT_EQ(pixel(160, 120), (Rgb{0, 254, 0}));
         EXPECT_EQ(SP_STATUS_REG & 0x203, 0x203u);
         EXPECT_EQ(MI_INTR_REG & MI_INTR_SP, 0u) << "acknowledged by the handler";
-        EXPECT_NE(logText().find("New DisplayList from 0x00200000 to 0x00200028!"),
+        EXPECT_NE(openLogText().find("New DisplayList from 0x00200000 to 0x00200028!"),
                   std::string::npos);
     });
 }

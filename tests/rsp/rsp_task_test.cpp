@@ -65,7 +65,7 @@ TEST_F(RspTaskTest, TaskRecordsOfEveryType) {
     EXPECT_EQ(SP_STATUS_REG, 0x243u);
     EXPECT_EQ(theGlContext.framesSwapped.load(), 0u);
 
-    const std::string log = logText();
+    const std::string log = openLogText();
     for (const char* line :
          {"New AudioList from 0x00001000 to 0x00001010!",
           "The audio list at 0x00001000 has a size of 12 bytes", "Invalid task in DP init.. 7",

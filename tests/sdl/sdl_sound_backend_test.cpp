@@ -9,6 +9,7 @@
 #include "hw/audio_output.h"
 #include "hw/sound_events.h"
 #include "support/test_machine.h"
+#include "support/test_sound_backend.h"
 
 namespace {
 
@@ -18,13 +19,6 @@ class SdlSoundBackendTest : public ::testing::Test {
   protected:
     void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
 };
-
-SoundFormat formatAt(uint32_t rate) {
-    SoundFormat f;
-    f.sampleRate = rate;
-    f.averageBytesPerSecond = rate * 4;
-    return f;
-}
 
 TEST_F(SdlSoundBackendTest, BufferAtItsOwnRatePlaysToItsEndOnce) {
     SdlSoundBackend backend;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/machine_mode.h"
 #include "host/recording_ui_sink.h"
 #include "romkit/mips_encode.h"
 
@@ -87,7 +88,7 @@ constexpr uint32_t F_ADD = 0x00, F_SUB = 0x01, F_MUL = 0x02, F_DIV = 0x03, F_SQR
 } // namespace enc
 
 // A machine with a code cache and a recording sink; the recompiler is the CPU
-// core again after each test.
+// core and the design machine the machine again after each test.
 class CpuTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -101,6 +102,15 @@ class CpuTest : public ::testing::Test {
     uint32_t runAt(uint32_t at, const std::vector<uint32_t>& words);
 
     RecordingUiSink sink;
+};
+
+// The same on the complete machine (TearDown goes back to the design machine).
+class CompleteMachineTest : public CpuTest {
+  protected:
+    void SetUp() override {
+        CpuTest::SetUp();
+        theMachineMode = MachineMode::Complete;
+    }
 };
 
 // Translates one instruction word at guest address pc (with the words that

@@ -62,13 +62,17 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c) {
     return out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-void GlTaskTest::SetUp() {
+void resetGraphicsMachine() {
     resetBareMachine();
     resetDisplayLists();
     resetRunControl();
     theDisplayList.colourImageWidth = theDisplayList.colourImageHeight = 0.0f;
     theGlContext.frame.clear();
     theFrameBufferDisplay.frameBufferDisplayEnabled = true;
+}
+
+void GlTaskTest::SetUp() {
+    resetGraphicsMachine();
     outputGlSurface = &surface;
     openLog(makeTempDir("gl").c_str(), "gl");
 }
@@ -83,11 +87,6 @@ void GlTaskTest::runGraphicsTask(uint32_t start, uint32_t size) {
     writeTaskRecord(TASK_TYPE_GRAPHICS, start, size);
     runRspTask();
     ASSERT_TRUE(theGlContext.renderContext) << surface.failure();
-}
-
-std::string GlTaskTest::logText() const {
-    flushLog();
-    return readTextFile(theLog.path());
 }
 
 Rgb GlTaskTest::pixel(uint32_t x, uint32_t y) const {

@@ -50,6 +50,9 @@ struct Rgb {
 };
 std::ostream& operator<<(std::ostream& out, const Rgb& c);
 
+// A machine without a ROM image, no display list state, the frame display on.
+void resetGraphicsMachine();
+
 class GlTaskTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -58,8 +61,6 @@ class GlTaskTest : public ::testing::Test {
     void runGraphicsTask(uint32_t start, uint32_t size = 8);
     // Pixel of the last frame swapped, (0, 0) at the top left.
     Rgb pixel(uint32_t x, uint32_t y) const;
-    // The run's log so far.
-    std::string logText() const;
 
     ScopedRecordingSink sink;
     EglOffscreenSurface surface;

@@ -36,6 +36,11 @@ std::string readTextFile(const std::string& path) {
     return s.str();
 }
 
+std::string openLogText() {
+    flushLog();
+    return readTextFile(theLog.path());
+}
+
 std::string sharedRom(const std::string& name) {
     std::filesystem::path p = std::filesystem::path(ORVEX_SHARED_ROMS) / name;
     return std::filesystem::exists(p) ? p.string() : std::string();

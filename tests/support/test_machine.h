@@ -26,6 +26,8 @@ class ScopedRecordingSink {
 std::string makeTempDir(const std::string& tag);
 // Reads a whole text file ("" when missing).
 std::string readTextFile(const std::string& path);
+// The text of the open log so far.
+std::string openLogText();
 // Path of a shared test ROM, or "" when the folder is absent.
 std::string sharedRom(const std::string& name);
 

@@ -11,6 +11,14 @@
 
 #include "host/sound_backend.h"
 
+// 16-bit stereo at `rate` frames a second, as the AI asks for it.
+inline SoundFormat formatAt(uint32_t rate) {
+    SoundFormat f;
+    f.sampleRate = rate;
+    f.averageBytesPerSecond = rate * 4;
+    return f;
+}
+
 struct TestSoundBufferRecord {
     int id = 0;
     SoundFormat format;

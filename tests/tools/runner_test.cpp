@@ -257,11 +257,8 @@ list_end:
 )";
 
 TEST_P(RunnerCores, ScreenshotShowsTheFrameOfAGraphicsTask) {
-    if (!guestToolsAvailable()) GTEST_SKIP() << "the MIPS cross tools are not installed";
     GuestProgram program;
-    std::string error;
-    ASSERT_TRUE(assembleGuestProgram(GRAPHICS_PROGRAM, GUEST_LOAD_ADDRESS, program, &error))
-        << error;
+    ASSEMBLE_GUEST_PROGRAM_OR_SKIP(GRAPHICS_PROGRAM, program);
     const std::string dir = makeTempDir("gl-runner");
     RunnerOptions o = options();
     o.romPath = writeGuestRom(program, dir, "fill", romkit::RomOptions{});
