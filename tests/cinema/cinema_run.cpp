@@ -3,7 +3,6 @@
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 
 #include "core/memory.h"
 #include "romkit/romkit.h"
@@ -31,22 +30,6 @@ std::string fileHash(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (!fs::exists(path) || !romkit::readFile(path, bytes) || bytes.empty()) return "none";
     return hashHex(bytes.data(), bytes.size());
-}
-
-// The guest program of a test source: the raw string PROGRAM and the
-// LOAD_ADDRESS it is linked at.
-bool programOfTest(const std::string& text, std::string& program, uint32_t& loadAddress) {
-    const std::string open = "PROGRAM = R\"(";
-    const size_t start = text.find(open);
-    if (start == std::string::npos) return false;
-    const size_t end = text.find(")\"", start + open.size());
-    if (end == std::string::npos) return false;
-    program = text.substr(start + open.size(), end - start - open.size());
-    std::smatch m;
-    static const std::regex address(R"(LOAD_ADDRESS\s*=\s*(0x[0-9A-Fa-f]+))");
-    loadAddress = 0x80001000;
-    if (std::regex_search(text, m, address)) loadAddress = uint32_t(std::stoul(m[1], nullptr, 16));
-    return true;
 }
 
 // A symbol file naming every label of the program.
@@ -82,15 +65,16 @@ bool prepareImage(const CinemaRun& run, const CinemaPaths& paths, std::string& i
         why = "the MIPS cross tools are not installed";
         return false;
     }
+    // program/PATH names a guest program's assembly file, linked as the tests
+    // link it.
     const std::string sourcePath = paths.sourceDir + "/" + run.source.substr(8);
-    std::string program;
-    uint32_t loadAddress = 0;
-    if (!programOfTest(readTextFile(sourcePath), program, loadAddress)) {
-        why = sourcePath + " holds no guest program (PROGRAM = R\"(...)\")";
+    const std::string program = readTextFile(sourcePath);
+    if (program.empty()) {
+        why = sourcePath + " cannot be read";
         return false;
     }
     GuestProgram assembled;
-    if (!assembleGuestProgram(program, loadAddress, assembled, &why)) return false;
+    if (!assembleGuestProgram(program, GUEST_LOAD_ADDRESS, assembled, &why)) return false;
     romkit::RomOptions options;
     if (run.dmaBoot) options.bootCopy = romkit::BootCopy::PiDma;
     image = writeGuestRom(assembled, paths.workDir, run.name, options,

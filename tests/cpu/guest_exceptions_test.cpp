@@ -16,72 +16,7 @@ namespace {
 
 constexpr uint32_t LOG = 0x100000; // physical address of the handler's log ($s0)
 
-const char* const PROGRAM = R"(
-        .set noreorder
-        .set noat
-        .text
-        .globl start
-start:  lui   $s0, 0x8010
-        move  $s1, $zero
-        la    $t0, handler
-        la    $t1, handler_end
-        lui   $t2, 0x8000
-        ori   $t2, $t2, 0x0180
-copy:   lw    $t3, 0($t0)
-        sw    $t3, 0($t2)
-        addiu $t0, $t0, 4
-        bne   $t0, $t1, copy
-        addiu $t2, $t2, 4
-
-site_syscall:
-        syscall
-site_break:
-        break
-        li    $t0, 5
-site_teq:
-        teq   $t0, $t0
-        tne   $t0, $t0
-        tgei  $t0, 6
-site_tlti:
-        tlti  $t0, 6
-        lui   $t1, 0x7FFF
-        ori   $t1, $t1, 0xFFFF
-        li    $t2, 0x1234
-        li    $t3, 0x77
-        li    $t5, 0x55
-site_add:
-        add   $t2, $t1, $t1
-        sw    $t2, 0x100($s0)
-site_addi:
-        addi  $t3, $t1, 1
-        addu  $t4, $t1, $t1
-site_sub:
-        sub   $t5, $t1, $t4
-        sub   $t6, $zero, $t1
-site_branch:
-        beq   $zero, $zero, after
-        syscall
-after:  sw    $s1, 0x104($s0)
-finish: j     finish
-        nop
-
-handler:
-        mfc0  $k0, $14
-        mfc0  $k1, $13
-        addu  $t9, $s0, $s1
-        sw    $k0, 0($t9)
-        sw    $k1, 4($t9)
-        addiu $s1, $s1, 8
-        bltz  $k1, in_slot
-        addiu $k0, $k0, 4
-        mtc0  $k0, $14
-        eret
-in_slot:
-        addiu $k0, $k0, 4
-        mtc0  $k0, $14
-        eret
-handler_end:
-)";
+const std::string PROGRAM = guestProgramSource("exceptions.s");
 
 using GuestExceptionsTest = CpuTest;
 

@@ -143,3 +143,8 @@ void forEachCpuCore(const std::function<void(CpuCore)>& run) {
 const char* cpuCoreName(CpuCore core) {
     return core == CpuCore::Recompiler ? "recompiler" : "interpreter";
 }
+
+std::string guestProgramSource(const std::string& name) {
+    std::ifstream in(std::string(ORVEX_GUEST_PROGRAMS) + "/" + name);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}

@@ -29,6 +29,11 @@ bool guestToolsAvailable();
 // Where the guest programs of the tests are linked and entered.
 constexpr uint32_t GUEST_LOAD_ADDRESS = 0x80001000;
 
+// The assembly text of a guest program in tests/guest (the file name, e.g.
+// "exceptions.s"); empty when the file cannot be read, which then fails to
+// assemble with the tools' message.
+std::string guestProgramSource(const std::string& name);
+
 // Assembles `source` at GUEST_LOAD_ADDRESS into `program`: skips the calling
 // test when the cross tools are not installed, fails it when the source does
 // not assemble.

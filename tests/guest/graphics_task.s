@@ -1,0 +1,84 @@
+
+        .set noreorder
+        .set noat
+        .text
+        .globl start
+start:  lui   $s0, 0x8010
+        la    $t0, handler
+        la    $t1, handler_end
+        lui   $t2, 0x8000
+        ori   $t2, $t2, 0x0180
+copy:   lw    $t3, 0($t0)
+        sw    $t3, 0($t2)
+        addiu $t0, $t0, 4
+        bne   $t0, $t1, copy
+        addiu $t2, $t2, 4
+
+        # The task record at 0x80180000: a graphics task, its list at 0x200000.
+        lui   $t0, 0x8018
+        li    $t1, 1
+        sw    $t1, 0x00($t0)
+        lui   $t1, 0x0020
+        sw    $t1, 0x30($t0)
+        li    $t1, 40
+        sw    $t1, 0x34($t0)
+
+        # The SP line opened in the MI, interrupts enabled (IP2), the
+        # processor halted.
+        lui   $t1, 0xA430
+        li    $t0, 0x2
+        sw    $t0, 0x0C($t1)
+        li    $t0, 0x0401
+        mtc0  $t0, $12
+        lui   $s1, 0xA404
+        li    $t0, 0x2
+        sw    $t0, 0x10($s1)
+        b     frame
+        nop
+
+        # One task: the record copied to the end of DMEM, the halt released
+        # with interrupt-on-break, then wait for the handler.
+frame:  li    $t0, 0xFC0
+        sw    $t0, 0x00($s1)
+        lui   $t0, 0x0018
+        sw    $t0, 0x04($s1)
+        li    $t0, 63
+        sw    $t0, 0x08($s1)
+        li    $t0, 0x101
+        sw    $t0, 0x10($s1)
+        lw    $t2, 0x44($s0)
+        addiu $t2, $t2, 1
+wait:   lw    $t1, 0x44($s0)
+        bne   $t1, $t2, wait
+        nop
+        # After the first frame the fill colour turns green for the second.
+        li    $t0, 2
+        beq   $t1, $t0, finish
+        nop
+        lui   $t0, 0x8020
+        li    $t1, 0x07C1
+        sw    $t1, 12($t0)
+        b     frame
+        nop
+finish: mtc0  $zero, $12
+        break
+        nop
+
+handler:
+        mfc0  $k0, $13
+        andi  $k1, $k0, 0x0400
+        beq   $k1, $zero, done
+        nop
+        lui   $k0, 0xA430
+        lw    $k1, 8($k0)
+        andi  $k1, $k1, 0x01
+        beq   $k1, $zero, done
+        nop
+        lui   $k0, 0xA404
+        li    $k1, 0x8
+        sw    $k1, 0x10($k0)
+        lw    $k1, 0x44($s0)
+        addiu $k1, $k1, 1
+        sw    $k1, 0x44($s0)
+done:   eret
+handler_end:
