@@ -9,7 +9,6 @@
 #include "core/tlb.h"
 #include "cpu/both_cores_fixture.h"
 #include "romkit/mips_encode.h"
-#include "support/complete_integer_encode.h"
 #include "support/test_machine.h"
 #include "system/run_loop.h"
 
@@ -101,14 +100,14 @@ TEST_P(CompleteCop0Test, UnalignedAccessesAndFetchesRaiseTheAddressError) {
         const char* name;
         uint32_t word, offset, code;
     } cases[] = {
-        {"LH", lh(t1, 1, t0), 1, 4},          {"LW", lw(t1, 2, t0), 2, 4},
-        {"LWU", enc64::lwu(t1, 6, t0), 6, 4}, {"LD", ld(t1, 4, t0), 4, 4},
-        {"LWC1", lwc1(2, 1, t0), 1, 4},       {"LL", enc64::ll(t1, 3, t0), 3, 4},
-        {"SH", sh(t1, 3, t0), 3, 5},          {"SW", sw(t1, 2, t0), 2, 5},
-        {"SD", sd(t1, 12, t0), 12, 5},        {"SDC1", sdc1(2, 2, t0), 2, 5},
-        {"SC", enc64::sc(t1, 1, t0), 1, 5},   {"LHU", lhu(t1, 5, t0), 5, 4},
-        {"LLD", enc64::lld(t1, 4, t0), 4, 4}, {"LDC1", ldc1(2, 2, t0), 2, 4},
-        {"SWC1", swc1(2, 6, t0), 6, 5},       {"SCD", enc64::scd(t1, 9, t0), 9, 5},
+        {"LH", lh(t1, 1, t0), 1, 4},         {"LW", lw(t1, 2, t0), 2, 4},
+        {"LWU", mips::lwu(t1, 6, t0), 6, 4}, {"LD", ld(t1, 4, t0), 4, 4},
+        {"LWC1", lwc1(2, 1, t0), 1, 4},      {"LL", mips::ll(t1, 3, t0), 3, 4},
+        {"SH", sh(t1, 3, t0), 3, 5},         {"SW", sw(t1, 2, t0), 2, 5},
+        {"SD", sd(t1, 12, t0), 12, 5},       {"SDC1", sdc1(2, 2, t0), 2, 5},
+        {"SC", mips::sc(t1, 1, t0), 1, 5},   {"LHU", lhu(t1, 5, t0), 5, 4},
+        {"LLD", mips::lld(t1, 4, t0), 4, 4}, {"LDC1", ldc1(2, 2, t0), 2, 4},
+        {"SWC1", swc1(2, 6, t0), 6, 5},      {"SCD", mips::scd(t1, 9, t0), 9, 5},
     };
     for (const auto& c : cases) {
         cop0(COP0_STATUS) = 0;

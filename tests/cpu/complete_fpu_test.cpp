@@ -10,7 +10,6 @@
 #include "core/machine_mode.h"
 #include "cpu/both_cores_fixture.h"
 #include "cpu/recompiler/code_cache.h"
-#include "support/complete_integer_encode.h"
 #include "support/test_machine.h"
 #include "system/run_loop.h"
 
@@ -102,7 +101,7 @@ TEST_P(CompleteFpuTest, SixteenPairsAndOddSinglesAsHighHalves) {
 }
 
 TEST_P(CompleteFpuTest, StatusWriteEndsItsBlockAndFrHoldsAfterIt) {
-    for (uint32_t statusWrite : {mtc0(8, COP0_STATUS), enc64::dmtc0(8, COP0_STATUS)}) {
+    for (uint32_t statusWrite : {mtc0(8, COP0_STATUS), mips::dmtc0(8, COP0_STATUS)}) {
         setFr(false);
         set(8, cop0(COP0_STATUS) | STATUS_FR_BIT);
         set(9, bitsOf(5.0));

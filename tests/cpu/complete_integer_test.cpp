@@ -9,11 +9,9 @@
 #include "core/machine.h"
 #include "core/machine_mode.h"
 #include "cpu/both_cores_fixture.h"
-#include "support/complete_integer_encode.h"
 #include "support/test_machine.h"
 
 using namespace enc;
-using namespace enc64;
 
 namespace {
 

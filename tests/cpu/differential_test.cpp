@@ -16,7 +16,6 @@
 #include "core/tlb.h"
 #include "cpu/cpu_core.h"
 #include "cpu/recompiler/code_cache.h"
-#include "support/complete_integer_encode.h"
 #include "support/cpu_test_support.h"
 #include "system/run_loop.h"
 
@@ -140,7 +139,6 @@ class BlockGenerator {
     }
 
     uint32_t completeArithmetic() {
-        using namespace enc64;
         const uint32_t d = dest(), s = reg(), t = reg(), sa = pick(32);
         const int16_t si = int16_t(rng_());
         const uint32_t forms[] = {dadd(d, s, t),
@@ -167,7 +165,6 @@ class BlockGenerator {
     }
 
     uint32_t completeMemory() {
-        using namespace enc64;
         const uint32_t d = dest(), t = reg(), b = base();
         const uint32_t forms[] = {lwu(d, offset(4), b), ldl(d, offset(1), b), ldr(d, offset(1), b),
                                   sdl(t, offset(1), b), sdr(t, offset(1), b), lwr(d, offset(1), b),
@@ -350,8 +347,7 @@ class BlockGenerator {
         if (mix_ == Mix::Cop0 && pick(3) == 0) return eret();
         if ((mix_ == Mix::Fpu || mix_ == Mix::CompleteFpu) && pick(2) == 0) return bc1(pick(4), o);
         if (complete_ && pick(6) == 0) {
-            const uint32_t linking[] = {enc64::bltzal(s, o), enc64::bltzall(s, o),
-                                        enc64::bgezall(s, o)};
+            const uint32_t linking[] = {bltzal(s, o), bltzall(s, o), bgezall(s, o)};
             return linking[pick(std::size(linking))];
         }
         const uint32_t form = pick(mix_ == Mix::Branches ? 19 : 4);
