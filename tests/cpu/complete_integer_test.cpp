@@ -104,6 +104,13 @@ TEST_P(CompleteIntegerTest, BranchesCompareWholeRegisters) {
     set(t0, 0xFFFFFFFF'00000000);
     EXPECT_EQ(branch(blez(t0, 4)), target);
     EXPECT_EQ(branch(bgez(t0, 4)), next);
+    // Zero, and a positive register whose low word is zero.
+    set(t0, 0);
+    EXPECT_EQ(branch(bgtz(t0, 4)), next);
+    EXPECT_EQ(branch(blez(t0, 4)), target);
+    set(t0, 0x1'00000000);
+    EXPECT_EQ(branch(bgtz(t0, 4)), target);
+    EXPECT_EQ(branch(blez(t0, 4)), next);
     // BLTZAL on r31 tests r31's value before the link; the link is the whole
     // sign-extended address.
     set(ra, ~0ull);
@@ -241,6 +248,17 @@ TEST_F(CompleteTemplateTest, WholeRegisterTemplates) {
     sravLines.insert(sravLines.end(), {"sar rax, cl", "cdq", "mov dword ptr [gpr10.lo], eax",
                                        "mov dword ptr [gpr10.hi], edx"});
     EXPECT_EQ(translateToText(PC, {srav(t2, t0, t1)}), sravLines);
+    EXPECT_EQ(
+        translateToText(PC, {sra(t2, t0, 5)}),
+        (Lines{"mov eax, dword ptr [gpr8.lo]", "mov edx, dword ptr [gpr8.hi]", "shrd eax, edx, 5",
+               "cdq", "mov dword ptr [gpr10.lo], eax", "mov dword ptr [gpr10.hi], edx"}));
+    // BGTZ takes 0 - rs over both words and branches on "less".
+    const Lines bgtzLines = translateToText(PC, {bgtz(t0, 4), nop()});
+    ASSERT_GE(bgtzLines.size(), 4u);
+    EXPECT_EQ(
+        Lines(bgtzLines.begin(), bgtzLines.begin() + 3),
+        (Lines{"xor eax, eax", "cmp eax, dword ptr [gpr8.lo]", "sbb eax, dword ptr [gpr8.hi]"}));
+    EXPECT_EQ(bgtzLines[3].substr(0, 3), "jl ");
     // Into register 0 nothing is stored.
     Lines dsraToZero = loadT0;
     dsraToZero.push_back("sar rax, 3");

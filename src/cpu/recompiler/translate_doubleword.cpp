@@ -84,9 +84,12 @@ void translateXoriWide() {
 }
 
 // SRA and SRAV: the whole register shifted, its low word sign-extended.
+// The low word of the whole register shifted right: bits sa to sa + 31 of
+// EDX:EAX, which SHRD gives without building RAX.
 void translateSraWide() {
-    loadRax(gprLo(cs().rt));
-    sarRaxImm(uint8_t(cs().sa));
+    movRegAbs(EAX, gprLo(cs().rt));
+    movRegAbs(EDX, gprHi(cs().rt));
+    shrdEaxEdxImm(uint8_t(cs().sa));
     emitStoreEaxSignExtended(cs().rd);
 }
 

@@ -1,5 +1,5 @@
-// The complete machine's branches: the comparisons take whole registers (as
-// word pairs, or in RAX for BLEZ and BGTZ); the linking forms read rs before
+// The complete machine's branches: the comparisons take whole registers as
+// word pairs; the linking forms read rs before
 // they write the sign-extended link.
 // The stores of pc are the design's (emitTwoWay, emitLikely).
 #include "cpu/recompiler/compile_state.h"
@@ -30,10 +30,13 @@ void emitCompareTwo() {
     orRegReg(EAX, EDX);
 }
 
-// Flags of gpr[rs] against 0: the whole register for BLEZ and BGTZ.
-void emitCompareZero() {
-    loadRax(gprLo(cs().rs));
-    testRaxRax();
+// Flags of 0 against the whole of gpr[rs] for BLEZ and BGTZ: 0 - rs over
+// both words (CMP on the low word, SBB on the high one), so that JL means
+// rs > 0 and JGE means rs <= 0.
+void emitZeroAgainst() {
+    xorRegReg(EAX, EAX);
+    cmpRegAbs(EAX, gprLo(cs().rs));
+    sbbRegAbs(EAX, gprHi(cs().rs));
 }
 
 // The sign tests (BLTZ, BGEZ and their forms) need only the high word.
@@ -65,12 +68,12 @@ void translateBneWide() {
     emitTwoWay(JE, cs().branchTarget(), fallThrough());
 }
 void translateBlezWide() {
-    emitCompareZero();
-    emitTwoWayOn(JLE);
+    emitZeroAgainst();
+    emitTwoWayOn(JGE);
 }
 void translateBgtzWide() {
-    emitCompareZero();
-    emitTwoWayOn(JG);
+    emitZeroAgainst();
+    emitTwoWayOn(JL);
 }
 void translateBltzWide() {
     emitCompareSign();
@@ -89,12 +92,12 @@ void translateBnelWide() {
     emitLikely(JNE);
 }
 void translateBlezlWide() {
-    emitCompareZero();
-    emitLikely(JLE);
+    emitZeroAgainst();
+    emitLikely(JGE);
 }
 void translateBgtzlWide() {
-    emitCompareZero();
-    emitLikely(JG);
+    emitZeroAgainst();
+    emitLikely(JL);
 }
 void translateBltzlWide() {
     emitCompareSign();

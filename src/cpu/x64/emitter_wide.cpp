@@ -91,6 +91,14 @@ void movAbs64Rax(const void* abs) {
 void sarRaxImm(uint8_t count) {
     shiftImm(0xF8, count);
 }
+void shrdEaxEdxImm(uint8_t count) {
+    if (uint8_t* p = reserveBytes(4)) {
+        p[0] = 0x0F;
+        p[1] = 0xAC;
+        p[2] = 0xD0; // ModRM: EDX into EAX
+        p[3] = count;
+    }
+}
 void shlRaxCl() {
     bytes3(REX_W, 0xD3, 0xE0);
 }
@@ -99,9 +107,6 @@ void shrRaxCl() {
 }
 void sarRaxCl() {
     bytes3(REX_W, 0xD3, 0xF8);
-}
-void testRaxRax() {
-    bytes3(REX_W, 0x85, 0xC0);
 }
 
 } // namespace x86

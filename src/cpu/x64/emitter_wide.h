@@ -27,9 +27,9 @@ void loadRax(const uint32_t* lowWord);
 
 void movAbs64Rax(const void* abs); // mov [abs], rax
 void sarRaxImm(uint8_t count);     // sar rax, imm8
+void shrdEaxEdxImm(uint8_t count); // shrd eax, edx, imm8
 void shlRaxCl();                   // shl rax, cl (count taken modulo 64)
 void shrRaxCl();                   // shr rax, cl
 void sarRaxCl();                   // sar rax, cl
-void testRaxRax();                 // test rax, rax
 
 } // namespace x86
