@@ -61,26 +61,35 @@ struct SavedDisplayList {
 
 } // namespace
 
+namespace {
+
+// The fields a saved state holds, copied either way between the live state
+// and its saved record (the same names on both sides).
+template <typename To, typename From> void copyDisplayListFields(To& to, const From& from) {
+    std::memcpy(to.taskRecord, from.taskRecord, sizeof to.taskRecord);
+    to.displayListAddress = from.displayListAddress;
+    std::memcpy(to.displayListStack, from.displayListStack, sizeof to.displayListStack);
+    to.displayListDepth = from.displayListDepth;
+    to.taskDone = from.taskDone;
+    to.commandWord0 = from.commandWord0;
+    to.commandWord1 = from.commandWord1;
+    to.rectangleWord0 = from.rectangleWord0;
+    to.rectangleWord1 = from.rectangleWord1;
+    std::memcpy(to.segmentTable, from.segmentTable, sizeof to.segmentTable);
+    to.colourImageWidth = from.colourImageWidth;
+    to.colourImageHeight = from.colourImageHeight;
+    to.fillRed = from.fillRed;
+    to.fillGreen = from.fillGreen;
+    to.fillBlue = from.fillBlue;
+    to.gfxFrames = uint64_t(from.gfxFrames);
+    std::memcpy(to.vertexBuffer, from.vertexBuffer, sizeof to.vertexBuffer);
+}
+
+} // namespace
+
 void writeDisplayListState(StateWriter& out) {
-    const DisplayListState& s = theDisplayList;
     SavedDisplayList d{};
-    std::memcpy(d.taskRecord, s.taskRecord, sizeof d.taskRecord);
-    d.displayListAddress = s.displayListAddress;
-    std::memcpy(d.displayListStack, s.displayListStack, sizeof d.displayListStack);
-    d.displayListDepth = s.displayListDepth;
-    d.taskDone = s.taskDone;
-    d.commandWord0 = s.commandWord0;
-    d.commandWord1 = s.commandWord1;
-    d.rectangleWord0 = s.rectangleWord0;
-    d.rectangleWord1 = s.rectangleWord1;
-    std::memcpy(d.segmentTable, s.segmentTable, sizeof d.segmentTable);
-    d.colourImageWidth = s.colourImageWidth;
-    d.colourImageHeight = s.colourImageHeight;
-    d.fillRed = s.fillRed;
-    d.fillGreen = s.fillGreen;
-    d.fillBlue = s.fillBlue;
-    d.gfxFrames = s.gfxFrames.load();
-    std::memcpy(d.vertexBuffer, s.vertexBuffer, sizeof d.vertexBuffer);
+    copyDisplayListFields(d, theDisplayList);
     out.beginPart("DLST");
     out.putRecord(d);
     out.endPart();
@@ -94,23 +103,6 @@ bool readDisplayListState(StateReader& in) {
         in.fail("a display-list level beyond the last");
     if (!in.endPart()) return false;
     if (!in.applying()) return true;
-    DisplayListState& s = theDisplayList;
-    std::memcpy(s.taskRecord, d.taskRecord, sizeof d.taskRecord);
-    s.displayListAddress = d.displayListAddress;
-    std::memcpy(s.displayListStack, d.displayListStack, sizeof d.displayListStack);
-    s.displayListDepth = d.displayListDepth;
-    s.taskDone = d.taskDone;
-    s.commandWord0 = d.commandWord0;
-    s.commandWord1 = d.commandWord1;
-    s.rectangleWord0 = d.rectangleWord0;
-    s.rectangleWord1 = d.rectangleWord1;
-    std::memcpy(s.segmentTable, d.segmentTable, sizeof d.segmentTable);
-    s.colourImageWidth = d.colourImageWidth;
-    s.colourImageHeight = d.colourImageHeight;
-    s.fillRed = d.fillRed;
-    s.fillGreen = d.fillGreen;
-    s.fillBlue = d.fillBlue;
-    s.gfxFrames = d.gfxFrames;
-    std::memcpy(s.vertexBuffer, d.vertexBuffer, sizeof d.vertexBuffer);
+    copyDisplayListFields(theDisplayList, d);
     return true;
 }
