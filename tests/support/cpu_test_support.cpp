@@ -162,7 +162,7 @@ std::vector<std::string> translateToText(uint32_t pc, const std::vector<uint32_t
     static uint8_t buffer[4096];
     std::memset(source, 0, sizeof source);
     std::memcpy(source, words.data(), std::min(sizeof source, words.size() * 4));
-    compileState.endCheckNeeded = 0;
+    compileState.beginBlock();
     x86::beginEmit(buffer, buffer + sizeof buffer);
     BlockAnalysis block(pc, source, uint32_t(std::min<size_t>(words.size(), 64)));
     BlockStep step;

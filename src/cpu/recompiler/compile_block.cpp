@@ -59,6 +59,8 @@ namespace {
         x86::callRel32(reinterpret_cast<const void*>(step.nativeCallAfter));
         // Its hardware effects (a task start) are carried out at the end.
         s.endCheckNeeded = 1;
+        // It may write any register.
+        s.provenBases = 0;
     }
 }
 
@@ -89,7 +91,7 @@ void emitBlockExit() {
 bool compileBlock(uint32_t startPc, const uint8_t* source, uint32_t wordsAvailable, uint8_t* record,
                   uint8_t* limit) {
     CompileState& s = cs();
-    s.endCheckNeeded = 0;
+    s.beginBlock();
     if (limit - record < long(BLOCK_HEADER_SIZE)) return false;
     x86::beginEmit(record + BLOCK_HEADER_SIZE, limit);
 

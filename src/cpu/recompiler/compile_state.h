@@ -11,6 +11,16 @@ struct CompileState {
     uint32_t stepFlags = 0;       // BlockStepFlags of the instruction being translated
     uint32_t endCheckNeeded = 0;  // a store translated so far requested the end check
 
+    // The complete machine's alignment checks in the run of loads and stores
+    // that ends with the one at provenThroughPc: bit r set when a check
+    // proved that gpr[r].lo & provenMask[r] equals provenBits[r], and no
+    // access of the run has loaded gpr[r] since. Any other instruction may
+    // write any register and ends the run.
+    uint32_t provenBases = 0;
+    uint32_t provenThroughPc = 0;
+    uint8_t provenMask[32] = {};
+    uint8_t provenBits[32] = {};
+
     // The decoded instruction word.
     uint32_t instr = 0;
     uint32_t op = 0;       // bits 31-26
@@ -26,6 +36,12 @@ struct CompileState {
     // Sign-extended immediate and branch target of the current instruction.
     uint32_t simm() const { return uint32_t(int32_t(int16_t(imm16))); }
     uint32_t branchTarget() const { return compilePc + 4 + (simm() << 2); }
+
+    // Forgets what the previous block's translation knew.
+    void beginBlock() {
+        endCheckNeeded = 0;
+        provenBases = 0;
+    }
 };
 
 extern CompileState compileState;

@@ -51,18 +51,42 @@ void emitOverflowOrStore(unsigned destination) {
     emitStoreEaxSignExtended(destination);
 }
 
+// Whether the complete machine's access being translated needs its
+// alignment check: not when a check earlier in the same run of loads and
+// stores, through the same base, proves it (a copy loop's second word).
+bool alignmentCheckNeeded(CompileState& s) {
+    if (s.compilePc != s.provenThroughPc + 4) s.provenBases = 0;
+    s.provenThroughPc = s.compilePc;
+    const uint32_t mask = accessAlignmentMask(s.instr);
+    const uint32_t base = s.rs;
+    bool needed = false;
+    if (mask != 0) {
+        needed = !((s.provenBases >> base) & 1) || (mask & ~s.provenMask[base]) != 0 ||
+                 ((s.provenBits[base] + s.simm()) & mask) != 0;
+        if (needed) {
+            // Past the check gpr[base].lo + simm is aligned.
+            s.provenBases |= 1u << base;
+            s.provenMask[base] = uint8_t(mask);
+            s.provenBits[base] = uint8_t(-s.simm() & mask);
+        }
+    }
+    // The access writes at most gpr[rt] (a store none), after its address.
+    s.provenBases &= ~(1u << s.rt);
+    return needed;
+}
+
 } // namespace
 
 void emitEffectiveAddress() {
-    movRegAbs(EAX, gprLo(cs().rs));
-    addEaxImm(cs().simm());
-    const uint32_t mask = completeMachine() ? accessAlignmentMask(cs().instr) : 0;
-    if (mask == 0) return;
-    testAlImm(uint8_t(mask));
+    CompileState& s = cs();
+    movRegAbs(EAX, gprLo(s.rs));
+    addEaxImm(s.simm());
+    if (!completeMachine() || !alignmentCheckNeeded(s)) return;
+    testAlImm(uint8_t(accessAlignmentMask(s.instr)));
     uint8_t* aligned = jccShort(JE, 0);
     movRegReg(EDI, EAX);
     movRegImm(ESI, site());
-    movRegImm(EDX, isStoreAccess(cs().instr) ? 1 : 0);
+    movRegImm(EDX, isStoreAccess(s.instr) ? 1 : 0);
     callRel32(reinterpret_cast<const void*>(&enterAddressError));
     emitBlockExit();
     patchShortJumpHere(aligned);
