@@ -8,8 +8,20 @@
 #include "cpu/recompiler/code_cache.h"
 
 uint8_t codePages[CODE_PAGE_COUNT];
+uint8_t plainStorePages[VIRTUAL_PAGE_COUNT];
 
 namespace {
+
+constexpr uint32_t RDRAM_PAGES = RDRAM_SIZE >> 12;
+constexpr uint32_t KSEG0_PAGE = 0x80000000u >> 12;
+constexpr uint32_t KSEG1_PAGE = 0xA0000000u >> 12;
+
+// Both views of an RDRAM page take `plain`.
+void setPlainStores(uint32_t page, uint8_t plain) {
+    if (page >= RDRAM_PAGES) return;
+    plainStorePages[KSEG0_PAGE + page] = plain;
+    plainStorePages[KSEG1_PAGE + page] = plain;
+}
 
 constexpr uint32_t PAGE_WORDS = 1u << CODE_PAGE_SHIFT;
 constexpr uint32_t NO_BLOCK = 0xFFFFFFFF;
@@ -37,17 +49,21 @@ void markCodePages(uint32_t first, uint32_t count) {
          ++page) {
         if (!codePages[page]) lowestBlockStart[page] = NO_BLOCK;
         codePages[page] = 1;
+        setPlainStores(page, 0);
         lowestBlockStart[page] = std::min(lowestBlockStart[page], first);
     }
 }
 
 void forgetCodePages() {
     std::memset(codePages, 0, sizeof codePages);
+    std::memset(plainStorePages + KSEG0_PAGE, 1, RDRAM_PAGES);
+    std::memset(plainStorePages + KSEG1_PAGE, 1, RDRAM_PAGES);
 }
 
 void discardCodePage(uint32_t page) {
     if (page >= CODE_PAGE_COUNT || !codePages[page]) return;
     codePages[page] = 0;
+    setPlainStores(page, 1);
     if (!blockMap) return;
     const uint32_t end = (page + 1) * PAGE_WORDS;
     const uint32_t from = std::min(lowestBlockStart[page], page * PAGE_WORDS);
@@ -67,8 +83,8 @@ void noteSpMemoryWrite(uint32_t offset, uint64_t length) {
 
 namespace {
 
-// Every store but the common one: a page with translated code, or an address
-// outside KSEG0/KSEG1 RDRAM.
+// Every store but the common one: a page with translated code, an address
+// outside KSEG0/KSEG1 RDRAM, or any store before the first code cache.
 [[gnu::noinline]] uint8_t* memWriteTrackedSlow(uint32_t vaddr) {
     if (vaddr - 0x80000000u < 0x40000000u) {
         const uint32_t physical = vaddr & 0x1FFFFFFF;
@@ -91,12 +107,8 @@ namespace {
 } // namespace
 
 extern "C" uint8_t* memWriteTracked(uint32_t vaddr) {
-    // The common case in a few instructions, as in memWrite: KSEG0/KSEG1
-    // into RDRAM, on a page without translated code.
-    if (vaddr - 0x80000000u < 0x40000000u) {
-        const uint32_t physical = vaddr & 0x1FFFFFFF;
-        if (physical < RDRAM_SIZE && codePages[physical >> 12] == 0)
-            return theMemory.rdram + physical;
-    }
+    // The common case, KSEG0/KSEG1 into RDRAM on a page without translated
+    // code, by one table test: fewer instructions than memWrite's own.
+    if (plainStorePages[vaddr >> 12]) return theMemory.rdram + (vaddr & 0x1FFFFFFF);
     return memWriteTrackedSlow(vaddr);
 }

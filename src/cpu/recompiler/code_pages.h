@@ -19,6 +19,14 @@ constexpr uint32_t CODE_PAGE_COUNT = 2049;
 // Nonzero: some translated block holds words of the page.
 extern uint8_t codePages[CODE_PAGE_COUNT];
 
+// By virtual page (address >> 12): nonzero where a store needs neither the
+// address lookup nor a discard, the KSEG0 and KSEG1 views of an RDRAM page
+// without translated code. Zero elsewhere, and wherever a page holds code.
+// Kept in step with codePages; its first use makes the common store one
+// table test.
+constexpr uint32_t VIRTUAL_PAGE_COUNT = 1u << 20;
+extern uint8_t plainStorePages[VIRTUAL_PAGE_COUNT];
+
 // A block translated at block-map index `first` with `count` words.
 void markCodePages(uint32_t first, uint32_t count);
 // Every block is gone (the cache was emptied or set up anew).
