@@ -37,36 +37,36 @@ void raiseReservedInstructions(InstructionInfo* table) {
 
 // Loads and stores that need an aligned address check it first in the
 // interpreter (the translators check it where they form the address). The
-// routines the table holds call theirs directly; any other is found by
-// opcode.
+// routines the table holds call theirs directly with their mask as a
+// constant; any other is found by opcode.
+struct AlignedRoutine {
+    InterpretRoutine plain, checked;
+    uint32_t mask;
+};
+template <InterpretRoutine plain, uint32_t mask> constexpr AlignedRoutine aligned() {
+    return {plain, interp::interpretAligned<plain, mask>, mask};
+}
+
 void checkAccessAlignment(InstructionInfo* table) {
     using namespace interp;
-    const struct {
-        InterpretRoutine plain, checked;
-    } direct[] = {
-        {interpretLh, interpretAligned<interpretLh>},
-        {interpretLhu, interpretAligned<interpretLhu>},
-        {interpretLw, interpretAligned<interpretLw>},
-        {interpretLwu, interpretAligned<interpretLwu>},
-        {interpretLd, interpretAligned<interpretLd>},
-        {interpretSh, interpretAligned<interpretSh>},
-        {interpretSw, interpretAligned<interpretSw>},
-        {interpretSd, interpretAligned<interpretSd>},
-        {interpretLl, interpretAligned<interpretLl>},
-        {interpretLld, interpretAligned<interpretLld>},
-        {interpretSc, interpretAligned<interpretSc>},
-        {interpretScd, interpretAligned<interpretScd>},
-        {interpretCompleteLwc1, interpretAligned<interpretCompleteLwc1>},
-        {interpretCompleteLdc1, interpretAligned<interpretCompleteLdc1>},
-        {interpretCompleteSwc1, interpretAligned<interpretCompleteSwc1>},
-        {interpretCompleteSdc1, interpretAligned<interpretCompleteSdc1>},
+    const AlignedRoutine direct[] = {
+        aligned<interpretLh, 1>(),           aligned<interpretLhu, 1>(),
+        aligned<interpretLw, 3>(),           aligned<interpretLwu, 3>(),
+        aligned<interpretLd, 7>(),           aligned<interpretSh, 1>(),
+        aligned<interpretSw, 3>(),           aligned<interpretSd, 7>(),
+        aligned<interpretLl, 3>(),           aligned<interpretLld, 7>(),
+        aligned<interpretSc, 3>(),           aligned<interpretScd, 7>(),
+        aligned<interpretCompleteLwc1, 3>(), aligned<interpretCompleteLdc1, 7>(),
+        aligned<interpretCompleteSwc1, 3>(), aligned<interpretCompleteSdc1, 7>(),
     };
     for (uint32_t op = 0; op < 64; ++op) {
-        if (accessAlignmentMask(op << 26) == 0) continue;
+        const uint32_t mask = accessAlignmentMask(op << 26);
+        if (mask == 0) continue;
         InterpretRoutine& routine = table[TABLE_MAIN + op].interpret;
         alignedAccessRoutines[op] = routine;
-        const auto found = std::find_if(std::begin(direct), std::end(direct),
-                                        [&](const auto& d) { return d.plain == routine; });
+        const auto found = std::find_if(std::begin(direct), std::end(direct), [&](const auto& d) {
+            return d.plain == routine && d.mask == mask;
+        });
         routine = found != std::end(direct) ? found->checked : interpretAlignedAccess;
     }
 }

@@ -170,11 +170,13 @@ void interpretFpuCompare(const Instruction&, BlockRun&);
 // additions and subtractions that trap on overflow.
 // A load or store of the complete machine: the address error when its
 // address is not aligned to its size, otherwise the instruction's own
-// routine. interpretAligned<routine> calls it directly; interpretAlignedAccess
-// finds it in alignedAccessRoutines (by primary opcode).
+// routine. interpretAligned<routine, mask> calls it directly (mask: its size
+// less one); interpretAlignedAccess finds it in alignedAccessRoutines (by
+// primary opcode).
 void raiseAddressError(const Instruction&, BlockRun&);
-template <InterpretRoutine routine> void interpretAligned(const Instruction& in, BlockRun& run) {
-    if ((theCpu.gpr[in.rs()].lo + in.simm()) & accessAlignmentMask(in.word)) {
+template <InterpretRoutine routine, uint32_t mask>
+void interpretAligned(const Instruction& in, BlockRun& run) {
+    if ((theCpu.gpr[in.rs()].lo + in.simm()) & mask) {
         raiseAddressError(in, run);
         return;
     }
