@@ -1,7 +1,7 @@
 // Code that changes, on the complete machine and on both cores: a routine
-// overwritten by a store and then by a PI DMA after it ran runs its new words
-// the next time; a store into the running block lets the block finish as it
-// was and the new word runs the next time. The design machine's recompiler
+// overwritten by a store (through KSEG1) and then by a PI DMA after it ran
+// runs its new words the next time; a store into the running block lets the
+// block finish as it was and the new word runs the next time. The design machine's recompiler
 // keeps running the old code. Skipped when the MIPS cross tools are not
 // installed.
 #include <gtest/gtest.h>

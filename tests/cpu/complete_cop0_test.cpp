@@ -157,6 +157,44 @@ TEST_P(CompleteCop0Test, UnalignedAccessesAndFetchesRaiseTheAddressError) {
     EXPECT_EQ(cop0(COP0_EPC), CODE + 0x102);
 }
 
+TEST_P(CompleteCop0Test, AnAlignmentProvedOnceHoldsOnlyWhileItsBaseStands) {
+    using namespace mips;
+    constexpr uint32_t DATA = 0x80100000;
+    // Each block's first access is aligned; the second is not, although a
+    // check that the first passed could be read as covering it.
+    const struct {
+        const char* name;
+        uint32_t base;
+        std::vector<uint32_t> words;
+        uint32_t epc, badVaddr;
+    } faults[] = {
+        {"offset not covered", DATA, {lw(t1, 0, t0), lw(t2, 6, t0)}, CODE + 4, DATA + 6},
+        {"base moved", DATA, {lw(t1, 0, t0), addiu(t0, t0, 2), lw(t2, 0, t0)}, CODE + 8, DATA + 2},
+        {"base loaded", DATA, {lw(t0, 0, t0), lw(t1, 0, t0)}, CODE + 4, DATA + 2},
+        {"halfword, then word", DATA + 2, {lh(t1, 0, t0), lw(t2, 0, t0)}, CODE + 4, DATA + 2},
+    };
+    for (const auto& f : faults) {
+        cop0(COP0_STATUS) = 0;
+        set(t0, f.base);
+        setGuestWord(0x100000, DATA + 2);
+        run(f.words);
+        EXPECT_EQ(theCpu.pc, 0x80000180u) << f.name;
+        EXPECT_EQ(cop0(COP0_EPC), f.epc) << f.name;
+        EXPECT_EQ(cop0(COP0_BADVADDR), f.badVaddr) << f.name;
+    }
+    // Accesses that the first check does prove aligned run as usual.
+    cop0(COP0_STATUS) = 0;
+    cop0(COP0_CAUSE) = 0;
+    set(t0, DATA);
+    set(t1, 0x11223344);
+    set(t2, 0x55667788);
+    run({sw(t1, 0, t0), sw(t2, 4, t0), lh(t3, 6, t0), lw(t4, 0, t0)});
+    EXPECT_EQ(cop0(COP0_CAUSE) & 0x7C, 0u);
+    EXPECT_EQ(guestWord(0x100004), 0x55667788u);
+    EXPECT_EQ(reg(t3), 0x7788u);
+    EXPECT_EQ(uint32_t(reg(t4)), 0x11223344u);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothCores, CompleteCop0Test, bothCores, coreName);
 
 } // namespace

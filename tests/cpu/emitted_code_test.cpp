@@ -179,3 +179,15 @@ TEST_F(EmittedCodeTest, TlbWriteStoresTheEntryBeforeDerivingItsTranslation) {
     EXPECT_TRUE(mentions(lines, "lea rcx, [tlb]")) << joinLines(lines);
     EXPECT_EQ(lines.back(), "call tlbWriteIndexed");
 }
+
+TEST_F(EmittedCodeTest, CompleteMachineTestsABaseOnceInARunOfAccesses) {
+    theMachineMode = MachineMode::Complete;
+    place(PC, {lw(t1, 0, a0), lw(t2, 4, a0), sw(t1, 0, a1), sw(t2, 4, a1), jr(ra), nop()});
+    BlockSource where;
+    ASSERT_TRUE(findBlockSource(PC, where));
+    ASSERT_TRUE(compileBlock(PC, where.source, where.wordsAvailable, codeCache,
+                             codeCache + CODE_CACHE_SIZE));
+    const auto lines =
+        disassembleCode(codeCache + BLOCK_HEADER_SIZE, usedBytes - BLOCK_HEADER_SIZE);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "test al, 3"), 2) << joinLines(lines);
+}

@@ -7,9 +7,11 @@ start:  lui   $s0, 0x8010
         jal   routine
         nop
         sw    $v0, 0($s0)
-        # A store replaces the routine's delay slot: v0 = 2.
+        # A store through KSEG1 replaces the routine's delay slot: v0 = 2.
         lw    $t0, store_word
         la    $t1, routine
+        lui   $t5, 0x2000
+        or    $t1, $t1, $t5
         sw    $t0, 4($t1)
         jal   routine
         nop
