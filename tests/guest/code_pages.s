@@ -1,8 +1,4 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8010
         jal   routine
         nop

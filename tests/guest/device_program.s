@@ -1,8 +1,4 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8020             # results
         lui   $s1, 0xA480             # SI registers
         lui   $s2, 0x8010             # PIF command block

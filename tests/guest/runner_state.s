@@ -1,39 +1,10 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8010
         lui   $s2, 0x8018
-        la    $t0, handler
-        la    $t1, handler_end
-        lui   $t2, 0x8000
-        ori   $t2, $t2, 0x0180
-copy:   lw    $t3, 0($t0)
-        sw    $t3, 0($t2)
-        addiu $t0, $t0, 4
-        bne   $t0, $t1, copy
-        addiu $t2, $t2, 4
+        install_handler
 
-        # TLB entry 1: virtual 0x00400000 onto physical 0x00200000.
-        addiu $t0, $zero, 1
-        mtc0  $t0, $0
-        mtc0  $zero, $5
-        lui   $t0, 0x0040
-        mtc0  $t0, $10
-        li    $t0, 0x8007
-        mtc0  $t0, $2
-        li    $t0, 1
-        mtc0  $t0, $3
-        tlbwi
-        la    $t0, mapped
-        la    $t1, mapped_end
-        lui   $t2, 0x8020
-copy2:  lw    $t3, 0($t0)
-        sw    $t3, 0($t2)
-        addiu $t0, $t0, 4
-        bne   $t0, $t1, copy2
-        addiu $t2, $t2, 4
+        map_400000
+        copy_words mapped, mapped_end, 0x8020
 
         # The frame: 16-bit pixels, 320 wide, at 0x00100000.
         lui   $t1, 0xA440
@@ -44,15 +15,7 @@ copy2:  lw    $t3, 0($t0)
         li    $t0, 320
         sw    $t0, 8($t1)
 
-        # The VI line opened in the MI, the timer, interrupts on.
-        li    $t0, 0x0080
-        lui   $t1, 0xA430
-        sw    $t0, 0x0C($t1)
-        mfc0  $t0, $9
-        addiu $t0, $t0, 2000
-        mtc0  $t0, $11
-        li    $t0, 0x8401
-        mtc0  $t0, $12
+        enable_vi_and_timer
 
         lui   $t0, 0x3F80
         mtc1  $t0, $f2
@@ -107,18 +70,5 @@ handler:
         addiu $k1, $k1, 30000
         mtc0  $k1, $11
 not_timer:
-        andi  $k1, $k0, 0x0400
-        beq   $k1, $zero, done
-        nop
-        lui   $k0, 0xA430
-        lw    $k1, 8($k0)
-        andi  $k1, $k1, 0x08
-        beq   $k1, $zero, done
-        nop
-        lui   $k0, 0xA440
-        sw    $zero, 0x10($k0)
-        lw    $k1, 4($s2)
-        addiu $k1, $k1, 1
-        sw    $k1, 4($s2)
-done:   eret
+        count_mi_interrupt 0x08, 0xA440, 0, 4($s2)
 handler_end:
