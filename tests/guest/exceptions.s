@@ -14,8 +14,7 @@ site_teq:
         tgei  $t0, 6
 site_tlti:
         tlti  $t0, 6
-        lui   $t1, 0x7FFF
-        ori   $t1, $t1, 0xFFFF
+        li    $t1, 0x7FFFFFFF
         li    $t2, 0x1234
         li    $t3, 0x77
         li    $t5, 0x55

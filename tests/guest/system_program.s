@@ -30,8 +30,7 @@ start:  lui   $s0, 0x8010
         mtc1  $t0, $f2
         sqrt.s $f4, $f2
         swc1  $f4, 16($s0)
-        lui   $t0, 0x402C
-        ori   $t0, $t0, 0xCCCD
+        li    $t0, 0x402CCCCD
         mtc1  $t0, $f6
         trunc.w.s $f8, $f6
         mfc1  $t1, $f8
