@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "base/md5.h"
 #include "core/cpu_state.h"

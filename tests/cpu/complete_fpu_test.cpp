@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
 
 #include "core/machine_mode.h"
 #include "cpu/both_cores_fixture.h"

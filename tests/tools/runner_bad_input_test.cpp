@@ -11,9 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "hle/hle_table.h"

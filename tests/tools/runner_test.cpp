@@ -5,7 +5,6 @@
 // on both cores and hash its screenshot and WAV file.)
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
