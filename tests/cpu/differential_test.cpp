@@ -141,26 +141,13 @@ class BlockGenerator {
     uint32_t completeArithmetic() {
         const uint32_t d = dest(), s = reg(), t = reg(), sa = pick(32);
         const int16_t si = int16_t(rng_());
-        const uint32_t forms[] = {dadd(d, s, t),
-                                  daddu(d, s, t),
-                                  dsub(d, s, t),
-                                  dsubu(d, s, t),
-                                  daddi(d, s, si),
-                                  daddiu(d, s, si),
-                                  dsra(d, t, sa),
-                                  dsllv(d, t, s),
-                                  dsrlv(d, t, s),
-                                  dsrav(d, t, s),
-                                  dmult(s, t),
-                                  dmultu(s, t),
-                                  ddiv(s, t),
-                                  ddivu(s, t),
-                                  dmfc0(d, pick(32)),
-                                  xor_(d, s, t),
-                                  xori(d, s, uint16_t(si)),
-                                  sra(d, t, sa),
-                                  srav(d, t, s),
-                                  mfc0(d, pick(32))};
+        const uint16_t ui = uint16_t(si);
+        const uint32_t c0 = pick(32), c1 = pick(32); // COP0 registers, as read in this order
+        const uint32_t forms[] = {dadd(d, s, t),   daddu(d, s, t),   dsub(d, s, t),  dsubu(d, s, t),
+                                  daddi(d, s, si), daddiu(d, s, si), dsra(d, t, sa), dsllv(d, t, s),
+                                  dsrlv(d, t, s),  dsrav(d, t, s),   dmult(s, t),    dmultu(s, t),
+                                  ddiv(s, t),      ddivu(s, t),      dmfc0(d, c0),   xor_(d, s, t),
+                                  xori(d, s, ui),  sra(d, t, sa),    srav(d, t, s),  mfc0(d, c1)};
         return forms[pick(std::size(forms))];
     }
 
@@ -353,26 +340,13 @@ class BlockGenerator {
         const uint32_t form = pick(mix_ == Mix::Branches ? 19 : 4);
         if (form == 2 || form == 3) return (form == 2 ? j : jal)(CODE + 4 * pick(64));
         if (form == 16) return jalr(dest(), s);
-        // Form 18 is the idle jump when its slot is empty.
-        const uint32_t forms[] = {beq(s, t, o),
-                                  bne(s, t, o),
-                                  0,
-                                  0,
-                                  blez(s, o),
-                                  bgtz(s, o),
-                                  bltz(s, o),
-                                  bgez(s, o),
-                                  beql(s, t, o),
-                                  bnel(s, t, o),
-                                  blezl(s, o),
-                                  bgtzl(s, o),
-                                  bltzl(s, o),
-                                  bgezl(s, o),
-                                  bgezal(s, o),
-                                  jr(s),
-                                  0,
-                                  beql(s, s, o),
-                                  j(CODE)};
+        // Forms 2, 3 and 16 are made above; form 18 is the idle jump when its
+        // slot is empty.
+        const uint32_t forms[] = {beq(s, t, o),  bne(s, t, o),  nop(),        nop(),
+                                  blez(s, o),    bgtz(s, o),    bltz(s, o),   bgez(s, o),
+                                  beql(s, t, o), bnel(s, t, o), blezl(s, o),  bgtzl(s, o),
+                                  bltzl(s, o),   bgezl(s, o),   bgezal(s, o), jr(s),
+                                  nop(),         beql(s, s, o), j(CODE)};
         return forms[form];
     }
 
