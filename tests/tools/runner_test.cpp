@@ -50,7 +50,6 @@ TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
     EXPECT_EQ(o.cpuCore, CpuCore::Interpreter);
     EXPECT_EQ(o.romPath, "rom.z64");
     EXPECT_EQ(o.machineMode, MachineMode::Design);
-    EXPECT_EQ(RunnerOptions{}.machineMode, MachineMode::Complete);
 
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--frames"},
