@@ -261,8 +261,8 @@ TEST_P(DesignMachineTest, StillReportsDoublewordAdditionAsMissing) {
     theMachineMode = MachineMode::Design;
     set(t0, 1);
     run({daddu(t1, t0, t0)});
-    ASSERT_FALSE(messageTexts().empty());
-    EXPECT_NE(messageTexts().front().find("DADDU"), std::string::npos) << messageTexts().front();
+    ASSERT_FALSE(sink.messages().empty());
+    EXPECT_NE(sink.messages()[0].text.find("DADDU"), std::string::npos) << sink.messages()[0].text;
     EXPECT_NE(emulationHalted.load(), 0u);
     EXPECT_EQ(reg(t1), 0u);
 }

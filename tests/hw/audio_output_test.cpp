@@ -171,9 +171,8 @@ TEST_F(AudioOutputTest, BuffersThatCannotPlayOnlyClearTheLength) {
     EXPECT_FALSE(theSoundOutput.soundEnabled);
     EXPECT_EQ(AI_LEN_REG, 0u);
     EXPECT_TRUE(backend.buffers().empty());
-}
 
-TEST_F(AudioOutputTest, SetUpFailureShowsTheMessageAndLeavesSoundOff) {
+    // A back end that does not open, or none, leaves sound off with a message.
     releaseSound();
     backend.failOpen = true;
     EXPECT_FALSE(openSoundOutput(nullptr));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cpu/both_cores_fixture.h"
 #include "romkit/romkit.h"
 #include "runner.h"
 #include "support/captured_output.h"
@@ -148,11 +149,6 @@ TEST_P(RunnerStates, RefusesStatesOfAnotherRomAndSavesItCannotMake) {
     EXPECT_NE(text.find("no state was written"), std::string::npos) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothCores, RunnerStates,
-                         ::testing::Values(CpuCore::Recompiler, CpuCore::Interpreter),
-                         [](const auto& info) {
-                             return info.param == CpuCore::Recompiler ? "Recompiler"
-                                                                      : "Interpreter";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothCores, RunnerStates, bothCores, coreName);
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/cpu_state.h"
+#include "cpu/both_cores_fixture.h"
 #include "romkit/romkit.h"
 #include "runner.h"
 #include "support/captured_output.h"
@@ -143,11 +144,6 @@ TEST_P(RunnerCores, ScreenshotShowsTheFrameOfAGraphicsTask) {
     EXPECT_EQ(theGlContext.frame[120 * 320 + 160] & 0xFFFFFF, 0x0000FEu);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothCores, RunnerCores,
-                         ::testing::Values(CpuCore::Recompiler, CpuCore::Interpreter),
-                         [](const auto& info) {
-                             return info.param == CpuCore::Recompiler ? "Recompiler"
-                                                                      : "Interpreter";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothCores, RunnerCores, bothCores, coreName);
 
 } // namespace
