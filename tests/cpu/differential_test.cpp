@@ -4,6 +4,7 @@
 // effects, the timing words and the memory the blocks can reach must agree.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <random>
 #include <sstream>
@@ -107,18 +108,13 @@ class BlockGenerator {
         case 1:
             return doubles[pick(std::size(doubles))];
         case 2: { // an ordinary double of moderate size
-            const double d = (double(rng_()) - 2147483648.0) / double(1 + pick(1000));
-            uint64_t bits;
-            std::memcpy(&bits, &d, 8);
-            return bits;
+            return std::bit_cast<uint64_t>((double(rng_()) - 2147483648.0) /
+                                           double(1 + pick(1000)));
         }
         case 3: { // two ordinary singles
             const float a = float(int32_t(rng_())) / float(1 + pick(100000));
             const float b = float(int32_t(rng_())) / 65536.0f;
-            uint32_t x, y;
-            std::memcpy(&x, &a, 4);
-            std::memcpy(&y, &b, 4);
-            return x | (uint64_t(y) << 32);
+            return std::bit_cast<uint32_t>(a) | (uint64_t(std::bit_cast<uint32_t>(b)) << 32);
         }
         default:
             return (uint64_t(rng_()) << 32) | rng_();
