@@ -107,10 +107,9 @@ class BlockGenerator {
                    (uint64_t(singles[pick(std::size(singles))]) << 32);
         case 1:
             return doubles[pick(std::size(doubles))];
-        case 2: { // an ordinary double of moderate size
+        case 2: // an ordinary double of moderate size
             return std::bit_cast<uint64_t>((double(rng_()) - 2147483648.0) /
                                            double(1 + pick(1000)));
-        }
         case 3: { // two ordinary singles
             const float a = float(int32_t(rng_())) / float(1 + pick(100000));
             const float b = float(int32_t(rng_())) / 65536.0f;

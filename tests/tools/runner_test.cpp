@@ -20,8 +20,6 @@
 
 namespace {
 
-using Output = CapturedOutput;
-
 CommandLine parse(std::vector<std::string> args, RunnerOptions& options) {
     std::string error;
     const CommandLine result = parseCommandLine(args, options, error);
@@ -86,7 +84,7 @@ TEST_P(RunnerCores, UntilIdleEndsAtTheFirstIdleLoop) {
     RunnerOptions o = options();
     o.untilIdle = true;
     o.frames = 600;
-    Output out;
+    CapturedOutput out;
     const RunReport r = runEmulation(o, out.file);
     EXPECT_EQ(r.exitStatus, EXIT_LIMIT_REACHED);
     EXPECT_TRUE(r.wentIdle);
@@ -104,7 +102,7 @@ TEST_P(RunnerCores, ALimitedRunTakesAtLeastItsGuestTime) {
     RunnerOptions o = options();
     o.frames = 21;
     o.limitSpeed = true;
-    Output out;
+    CapturedOutput out;
     const RunReport r = runEmulation(o, out.file);
     EXPECT_TRUE(r.frameLimit) << out.text();
     EXPECT_GE(r.seconds, 19 / 60.0 - 0.002);
@@ -113,7 +111,7 @@ TEST_P(RunnerCores, ALimitedRunTakesAtLeastItsGuestTime) {
 TEST_P(RunnerCores, AWallTimeLimitEndsTheRunWithoutHalting) {
     RunnerOptions o = options();
     o.seconds = 0.3;
-    Output out;
+    CapturedOutput out;
     const RunReport r = runEmulation(o, out.file);
     EXPECT_EQ(r.exitStatus, EXIT_LIMIT_REACHED) << out.text();
     EXPECT_TRUE(r.timeLimit);
@@ -134,7 +132,7 @@ TEST_P(RunnerCores, ScreenshotShowsTheFrameOfAGraphicsTask) {
     o.romPath = writeGuestRom(program, dir, "fill", romkit::RomOptions{});
     o.frames = 3;
     o.screenshotPath = dir + "/fill.png";
-    Output out;
+    CapturedOutput out;
     const RunReport r = runEmulation(o, out.file);
     EXPECT_TRUE(r.frameLimit) << out.text();
     EXPECT_EQ(r.gfxFrames, 1u);
