@@ -2,7 +2,6 @@
 // libraries, a working directory switched for one test, and a private registry.
 #pragma once
 
-
 #include <filesystem>
 #include <string>
 #include <vector>
