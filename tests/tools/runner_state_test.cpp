@@ -88,24 +88,6 @@ class RunnerStates : public ::testing::TestWithParam<CpuCore> {
     }
 };
 
-TEST(RunnerStateOptions, SaveNeedsItsViAndLoadItsFile) {
-    RunnerOptions o;
-    std::string error;
-    ASSERT_EQ(parseCommandLine({"--save-state", "s", "--at", "60", "--load-state", "l"}, o, error),
-              CommandLine::Run);
-    EXPECT_EQ(o.saveStatePath, "s");
-    EXPECT_EQ(o.saveAtVi, 60u);
-    EXPECT_EQ(o.loadStatePath, "l");
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{"--save-state", "s"},
-                                               {"--at", "5"},
-                                               {"--save-state", "s", "--at", "0"},
-                                               {"--load-state"}}) {
-        RunnerOptions ignored;
-        EXPECT_EQ(parseCommandLine(bad, ignored, error), CommandLine::Invalid) << bad[0];
-    }
-}
-
 TEST_P(RunnerStates, TheDemoGoesOnFromAStateAsFromItsOwnRun) {
     expectDeterministic("", 90, 45);
 }

@@ -49,6 +49,12 @@ TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
     EXPECT_EQ(o.cpuCore, CpuCore::Interpreter);
     EXPECT_EQ(o.romPath, "rom.z64");
     EXPECT_EQ(o.machineMode, MachineMode::Design);
+    RunnerOptions states;
+    ASSERT_EQ(parse({"--save-state", "s", "--at", "60", "--load-state", "l"}, states),
+              CommandLine::Run);
+    EXPECT_EQ(states.saveStatePath, "s");
+    EXPECT_EQ(states.saveAtVi, 60u);
+    EXPECT_EQ(states.loadStatePath, "l");
 
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--frames"},
@@ -60,7 +66,11 @@ TEST(RunnerCommandLine, ReadsEveryOptionAndRefusesBadUsage) {
                                                {"--machine", "full"},
                                                {"--answer", "maybe"},
                                                {"--bogus"},
-                                               {"a.z64", "b.z64"}}) {
+                                               {"a.z64", "b.z64"},
+                                               {"--save-state", "s"}, // a save needs its VI
+                                               {"--at", "5"},
+                                               {"--save-state", "s", "--at", "0"},
+                                               {"--load-state"}}) {
         RunnerOptions ignored;
         EXPECT_EQ(parse(bad, ignored), CommandLine::Invalid) << bad[0];
     }
