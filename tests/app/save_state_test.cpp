@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "base/md5.h"
 #include "core/cpu_state.h"
@@ -161,14 +160,11 @@ TEST(StateFiles, SlotsLieInTheUsersDataFolderNamedAfterTheRom) {
               "/home/u/.local/share/Orvex/states/1A2B3C4D-00C0FFEE.slot0.state");
     EXPECT_EQ(nextStateSlot(9), 0);
     EXPECT_EQ(previousStateSlot(0), 9);
-    if (oldData)
-        setenv("XDG_DATA_HOME", keptData.c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
-    if (oldHome)
-        setenv("HOME", keptHome.c_str(), 1);
-    else
-        unsetenv("HOME");
+    auto restore = [](const char* name, const char* old, const std::string& kept) {
+        old ? setenv(name, kept.c_str(), 1) : unsetenv(name);
+    };
+    restore("XDG_DATA_HOME", oldData, keptData);
+    restore("HOME", oldHome, keptHome);
 }
 
 TEST(RomIdentity, Md5MatchesKnownDigests) {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <bit>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,31 +53,17 @@ class BothCoresTest : public CpuTest, public ::testing::WithParamInterface<CpuCo
     static uint64_t reg(unsigned n) { return theCpu.gpr[n].value(); }
     static void set(unsigned n, uint64_t v) { theCpu.gpr[n].set(v); }
     static uint32_t& cop0(unsigned n) { return theCpu.cop0[n]; }
-    static void setSingle(unsigned n, float f) { std::memcpy(&theCpu.fpr[n], &f, 4); }
-    static float single(unsigned n) {
-        float f;
-        std::memcpy(&f, &theCpu.fpr[n], 4);
-        return f;
-    }
+    static void setSingle(unsigned n, float f) { theCpu.fpr[n] = std::bit_cast<uint32_t>(f); }
+    static float single(unsigned n) { return std::bit_cast<float>(theCpu.fpr[n]); }
     static void setDouble(unsigned n, double d) {
-        uint64_t bits;
-        std::memcpy(&bits, &d, 8);
+        const uint64_t bits = std::bit_cast<uint64_t>(d);
         theCpu.fpr[n] = uint32_t(bits);
         theCpu.fpr[n + 1] = uint32_t(bits >> 32);
     }
     static double getDouble(unsigned n) {
-        const uint64_t bits = theCpu.fpr[n] | (uint64_t(theCpu.fpr[n + 1]) << 32);
-        double d;
-        std::memcpy(&d, &bits, 8);
-        return d;
+        return std::bit_cast<double>(theCpu.fpr[n] | (uint64_t(theCpu.fpr[n + 1]) << 32));
     }
     bool flag() const { return (theCpu.fcr31 & 0x00800000) != 0; }
-    std::vector<std::string> messageTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& m : sink.messages())
-            texts.push_back(m.text);
-        return texts;
-    }
 };
 
 inline const auto bothCores = ::testing::Values(CpuCore::Recompiler, CpuCore::Interpreter);

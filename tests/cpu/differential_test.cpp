@@ -4,6 +4,7 @@
 // effects, the timing words and the memory the blocks can reach must agree.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <random>
 #include <sstream>
@@ -106,19 +107,13 @@ class BlockGenerator {
                    (uint64_t(singles[pick(std::size(singles))]) << 32);
         case 1:
             return doubles[pick(std::size(doubles))];
-        case 2: { // an ordinary double of moderate size
-            const double d = (double(rng_()) - 2147483648.0) / double(1 + pick(1000));
-            uint64_t bits;
-            std::memcpy(&bits, &d, 8);
-            return bits;
-        }
+        case 2: // an ordinary double of moderate size
+            return std::bit_cast<uint64_t>((double(rng_()) - 2147483648.0) /
+                                           double(1 + pick(1000)));
         case 3: { // two ordinary singles
             const float a = float(int32_t(rng_())) / float(1 + pick(100000));
             const float b = float(int32_t(rng_())) / 65536.0f;
-            uint32_t x, y;
-            std::memcpy(&x, &a, 4);
-            std::memcpy(&y, &b, 4);
-            return x | (uint64_t(y) << 32);
+            return std::bit_cast<uint32_t>(a) | (uint64_t(std::bit_cast<uint32_t>(b)) << 32);
         }
         default:
             return (uint64_t(rng_()) << 32) | rng_();
@@ -141,26 +136,13 @@ class BlockGenerator {
     uint32_t completeArithmetic() {
         const uint32_t d = dest(), s = reg(), t = reg(), sa = pick(32);
         const int16_t si = int16_t(rng_());
-        const uint32_t forms[] = {dadd(d, s, t),
-                                  daddu(d, s, t),
-                                  dsub(d, s, t),
-                                  dsubu(d, s, t),
-                                  daddi(d, s, si),
-                                  daddiu(d, s, si),
-                                  dsra(d, t, sa),
-                                  dsllv(d, t, s),
-                                  dsrlv(d, t, s),
-                                  dsrav(d, t, s),
-                                  dmult(s, t),
-                                  dmultu(s, t),
-                                  ddiv(s, t),
-                                  ddivu(s, t),
-                                  dmfc0(d, pick(32)),
-                                  xor_(d, s, t),
-                                  xori(d, s, uint16_t(si)),
-                                  sra(d, t, sa),
-                                  srav(d, t, s),
-                                  mfc0(d, pick(32))};
+        const uint16_t ui = uint16_t(si);
+        const uint32_t c0 = pick(32), c1 = pick(32); // COP0 registers, as read in this order
+        const uint32_t forms[] = {dadd(d, s, t),   daddu(d, s, t),   dsub(d, s, t),  dsubu(d, s, t),
+                                  daddi(d, s, si), daddiu(d, s, si), dsra(d, t, sa), dsllv(d, t, s),
+                                  dsrlv(d, t, s),  dsrav(d, t, s),   dmult(s, t),    dmultu(s, t),
+                                  ddiv(s, t),      ddivu(s, t),      dmfc0(d, c0),   xor_(d, s, t),
+                                  xori(d, s, ui),  sra(d, t, sa),    srav(d, t, s),  mfc0(d, c1)};
         return forms[pick(std::size(forms))];
     }
 
@@ -353,26 +335,13 @@ class BlockGenerator {
         const uint32_t form = pick(mix_ == Mix::Branches ? 19 : 4);
         if (form == 2 || form == 3) return (form == 2 ? j : jal)(CODE + 4 * pick(64));
         if (form == 16) return jalr(dest(), s);
-        // Form 18 is the idle jump when its slot is empty.
-        const uint32_t forms[] = {beq(s, t, o),
-                                  bne(s, t, o),
-                                  0,
-                                  0,
-                                  blez(s, o),
-                                  bgtz(s, o),
-                                  bltz(s, o),
-                                  bgez(s, o),
-                                  beql(s, t, o),
-                                  bnel(s, t, o),
-                                  blezl(s, o),
-                                  bgtzl(s, o),
-                                  bltzl(s, o),
-                                  bgezl(s, o),
-                                  bgezal(s, o),
-                                  jr(s),
-                                  0,
-                                  beql(s, s, o),
-                                  j(CODE)};
+        // Forms 2, 3 and 16 are made above; form 18 is the idle jump when its
+        // slot is empty.
+        const uint32_t forms[] = {beq(s, t, o),  bne(s, t, o),  nop(),        nop(),
+                                  blez(s, o),    bgtz(s, o),    bltz(s, o),   bgez(s, o),
+                                  beql(s, t, o), bnel(s, t, o), blezl(s, o),  bgtzl(s, o),
+                                  bltzl(s, o),   bgezl(s, o),   bgezal(s, o), jr(s),
+                                  nop(),         beql(s, s, o), j(CODE)};
         return forms[form];
     }
 

@@ -10,7 +10,6 @@
 #include "core/memory.h"
 #include "core/tlb.h"
 #include "cpu/recompiler/code_cache.h"
-#include "debug/disassembler.h"
 #include "support/cpu_test_support.h"
 #include "support/test_machine.h"
 #include "system/run_loop.h"
@@ -134,25 +133,6 @@ TEST_F(RunLoopTest, HaltedBeforeStartRunsNothing) {
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_EQ(sink.messages()[0].text, HALTED_TEXT);
     EXPECT_EQ(sink.messages()[0].flags & 0x0F, 0u);
-}
-
-TEST_F(RunLoopTest, MissingInstructionIsReportedAndHaltsAfterItsBlock) {
-    place(PC, {addiu(t0, r0, 1), daddiu(t1, t1, 1), addiu(t2, r0, 1), j(PC), nop()});
-    theCpu.pc = PC;
-    std::thread cpu(cpuThread, nullptr);
-    cpu.join();
-    char mnemonic[DISASSEMBLY_TEXT_SIZE], operands[DISASSEMBLY_TEXT_SIZE];
-    disassembleInstruction(PC + 4, 0, daddiu(t1, t1, 1), mnemonic, operands);
-    const auto messages = sink.messages();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].text, std::string("Instruction CPU_") + mnemonic +
-                                    "() @ $80002004 missing in the recompiler!\nOP=0x65290001");
-    EXPECT_EQ(messages[0].flags & 0x0F, 0u);
-    EXPECT_EQ(messages[1].text, HALTED_TEXT);
-    EXPECT_EQ(theCpu.gpr[t0].value(), 1u);
-    EXPECT_EQ(theCpu.gpr[t2].value(), 0u) << "the block ended after the missing instruction";
-    EXPECT_EQ(count(), 2u);
-    EXPECT_EQ(theCpu.pc, PC + 4);
 }
 
 TEST_F(RunLoopTest, BlocksStopAtTheEndOfTheirMemoryBlock) {

@@ -5,7 +5,6 @@
 // the count stays within the limit.
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 

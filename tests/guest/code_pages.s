@@ -1,8 +1,4 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8010
         jal   routine
         nop
@@ -19,8 +15,7 @@ start:  lui   $s0, 0x8010
         # A PI DMA from the cartridge copies `replacement` over the routine.
         lui   $t2, 0xA460
         la    $t1, routine
-        lui   $t0, 0x1FFF
-        ori   $t0, $t0, 0xFFFF
+        li    $t0, 0x1FFFFFFF
         and   $t1, $t1, $t0
         sw    $t1, 0($t2)
         li    $t0, 0x10001000 + (replacement - start)

@@ -1,16 +1,11 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8020             # results
         lui   $s1, 0xA480             # SI registers
         lui   $s2, 0x8010             # PIF command block
 
         # Channel 0 reads buttons and stick, channel 1 ends the list; the
         # control byte asks for the commands to run.
-        lui   $t0, 0xFF01
-        ori   $t0, $t0, 0x0401
+        li    $t0, 0xFF010401
         sw    $t0, 0($s2)
         addiu $t0, $zero, -1
         sw    $t0, 4($s2)
@@ -19,13 +14,11 @@ start:  lui   $s0, 0x8020             # results
         addiu $t0, $zero, 1
         sw    $t0, 60($s2)
         addiu $s3, $zero, 2           # two polls
-        lui   $s4, 0x0020
-        ori   $s4, $s4, 0x0100        # answers go to 0x200100, 0x200140
+        li    $s4, 0x00200100         # answers go to 0x200100, 0x200140
 read_pad:
         lui   $t0, 0x0010
         sw    $t0, 0($s1)             # SI_DRAM_ADDR_REG: the command block
-        lui   $t1, 0x1FC0
-        ori   $t1, $t1, 0x07C0
+        li    $t1, 0x1FC007C0
         sw    $t1, 0x10($s1)          # SI_PIF_ADDR_WR64B_REG: to PIF RAM
         beq   $zero, $zero, 1f        # the transfer runs when the block ends
         nop
@@ -38,18 +31,7 @@ read_pad:
 
         # Four words from RDRAM 0x110000 into DMEM 0x100.
         lui   $t0, 0x8011
-        lui   $t1, 0x1122
-        ori   $t1, $t1, 0x3344
-        sw    $t1, 0($t0)
-        lui   $t1, 0x5566
-        ori   $t1, $t1, 0x7788
-        sw    $t1, 4($t0)
-        lui   $t1, 0x99AA
-        ori   $t1, $t1, 0xBBCC
-        sw    $t1, 8($t0)
-        lui   $t1, 0xDDEE
-        ori   $t1, $t1, 0xFF00
-        sw    $t1, 12($t0)
+        store_words $t0, 0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEFF00
         lui   $t3, 0xA404             # SP registers
         addiu $t1, $zero, 0x100
         sw    $t1, 0($t3)             # SP_MEM_ADDR_REG
@@ -65,8 +47,7 @@ read_pad:
 
         # 32 bytes from the image's last 8 bytes on, over a patterned area.
         lui   $t0, 0x8012
-        lui   $t1, 0xAAAA
-        ori   $t1, $t1, 0xAAAA
+        li    $t1, 0xAAAAAAAA
         addiu $t2, $zero, 12
 2:      sw    $t1, 0($t0)
         addiu $t2, $t2, -1
@@ -75,8 +56,7 @@ read_pad:
         lui   $t3, 0xA460             # PI registers
         lui   $t1, 0x0012
         sw    $t1, 0($t3)             # PI_DRAM_ADDR_REG
-        lui   $t1, 0x1000
-        ori   $t1, $t1, 0xFFF8
+        li    $t1, 0x1000FFF8
         sw    $t1, 4($t3)             # PI_CART_ADDR_REG
         addiu $t1, $zero, 31
         sw    $t1, 0xC($t3)           # PI_WR_LEN_REG: 32 bytes
@@ -85,24 +65,7 @@ read_pad:
 
         # Audio: 16 bytes at 0x130000, then 8 bytes at 0x130010.
 1:      lui   $t0, 0x8013
-        lui   $t1, 0x1234
-        ori   $t1, $t1, 0xABCD
-        sw    $t1, 0($t0)
-        lui   $t1, 0x0102
-        ori   $t1, $t1, 0xFFFE
-        sw    $t1, 4($t0)
-        lui   $t1, 0x7FFF
-        ori   $t1, $t1, 0x8000
-        sw    $t1, 8($t0)
-        lui   $t1, 0x0001
-        ori   $t1, $t1, 0x0002
-        sw    $t1, 12($t0)
-        lui   $t1, 0x1111
-        ori   $t1, $t1, 0x2222
-        sw    $t1, 16($t0)
-        lui   $t1, 0x3333
-        ori   $t1, $t1, 0x4444
-        sw    $t1, 20($t0)
+        store_words $t0, 0x1234ABCD, 0x0102FFFE, 0x7FFF8000, 0x00010002, 0x11112222, 0x33334444
         lui   $t3, 0xA450             # AI registers
         addiu $t1, $zero, 2207
         sw    $t1, 0x10($t3)          # AI_DACRATE_REG
@@ -114,8 +77,7 @@ read_pad:
         sw    $t1, 4($t3)             # AI_LEN_REG: plays at once
         beq   $zero, $zero, 1f
         nop
-1:      lui   $t1, 0x0013
-        ori   $t1, $t1, 0x0010
+1:      li    $t1, 0x00130010
         sw    $t1, 0($t3)
         addiu $t1, $zero, 7
         sw    $t1, 4($t3)             # waits for the first

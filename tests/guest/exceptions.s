@@ -1,19 +1,7 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8010
         move  $s1, $zero
-        la    $t0, handler
-        la    $t1, handler_end
-        lui   $t2, 0x8000
-        ori   $t2, $t2, 0x0180
-copy:   lw    $t3, 0($t0)
-        sw    $t3, 0($t2)
-        addiu $t0, $t0, 4
-        bne   $t0, $t1, copy
-        addiu $t2, $t2, 4
+        install_handler
 
 site_syscall:
         syscall
@@ -26,8 +14,7 @@ site_teq:
         tgei  $t0, 6
 site_tlti:
         tlti  $t0, 6
-        lui   $t1, 0x7FFF
-        ori   $t1, $t1, 0xFFFF
+        li    $t1, 0x7FFFFFFF
         li    $t2, 0x1234
         li    $t3, 0x77
         li    $t5, 0x55

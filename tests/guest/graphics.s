@@ -1,15 +1,5 @@
-
-        .set noreorder
-        .text
-        .globl start
-start:  lui   $t0, 0x8020
-        la    $t1, list
-        la    $t2, list_end
-copy:   lw    $t3, 0($t1)
-        sw    $t3, 0($t0)
-        addiu $t1, $t1, 4
-        bne   $t1, $t2, copy
-        addiu $t0, $t0, 4
+        .include "common.inc"
+start:  copy_words list, list_end, 0x8020
         lui   $t0, 0x8018
         li    $t1, 1
         sw    $t1, 0x00($t0)

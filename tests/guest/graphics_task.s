@@ -1,18 +1,6 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8010
-        la    $t0, handler
-        la    $t1, handler_end
-        lui   $t2, 0x8000
-        ori   $t2, $t2, 0x0180
-copy:   lw    $t3, 0($t0)
-        sw    $t3, 0($t2)
-        addiu $t0, $t0, 4
-        bne   $t0, $t1, copy
-        addiu $t2, $t2, 4
+        install_handler
 
         # The task record at 0x80180000: a graphics task, its list at 0x200000.
         lui   $t0, 0x8018
@@ -66,19 +54,5 @@ finish: mtc0  $zero, $12
 
 handler:
         mfc0  $k0, $13
-        andi  $k1, $k0, 0x0400
-        beq   $k1, $zero, done
-        nop
-        lui   $k0, 0xA430
-        lw    $k1, 8($k0)
-        andi  $k1, $k1, 0x01
-        beq   $k1, $zero, done
-        nop
-        lui   $k0, 0xA404
-        li    $k1, 0x8
-        sw    $k1, 0x10($k0)
-        lw    $k1, 0x44($s0)
-        addiu $k1, $k1, 1
-        sw    $k1, 0x44($s0)
-done:   eret
+        count_mi_interrupt 0x01, 0xA404, 0x8, 0x44($s0)
 handler_end:

@@ -1,8 +1,4 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8020             # results
         jal   __osDisableInt
         addiu $t0, $zero, 7           # the delay slot runs before the routine

@@ -1,31 +1,8 @@
-
-        .set noreorder
-        .set noat
-        .text
-        .globl start
+        .include "common.inc"
 start:  lui   $s0, 0x8010
-        # The exception handler goes to the general exception vector.
-        la    $t0, handler
-        la    $t1, handler_end
-        lui   $t2, 0x8000
-        ori   $t2, $t2, 0x0180
-copy:   lw    $t3, 0($t0)
-        sw    $t3, 0($t2)
-        addiu $t0, $t0, 4
-        bne   $t0, $t1, copy
-        addiu $t2, $t2, 4
+        install_handler
 
-        # TLB entry 1: virtual 0x00400000 onto physical 0x00200000.
-        addiu $t0, $zero, 1
-        mtc0  $t0, $0
-        mtc0  $zero, $5
-        lui   $t0, 0x0040
-        mtc0  $t0, $10
-        li    $t0, 0x8007
-        mtc0  $t0, $2
-        li    $t0, 1
-        mtc0  $t0, $3
-        tlbwi
+        map_400000
         mtc0  $zero, $2
         mtc0  $zero, $10
         tlbr
@@ -39,14 +16,7 @@ copy:   lw    $t3, 0($t0)
 
         # The routine `mapped` is copied to physical 0x00200000 and called
         # at its mapped address; it reads a word through the mapping too.
-        la    $t0, mapped
-        la    $t1, mapped_end
-        lui   $t2, 0x8020
-copy2:  lw    $t3, 0($t0)
-        sw    $t3, 0($t2)
-        addiu $t0, $t0, 4
-        bne   $t0, $t1, copy2
-        addiu $t2, $t2, 4
+        copy_words mapped, mapped_end, 0x8020
         li    $t0, 0x1234
         lui   $t2, 0x8020
         sw    $t0, 0x800($t2)
@@ -60,8 +30,7 @@ copy2:  lw    $t3, 0($t0)
         mtc1  $t0, $f2
         sqrt.s $f4, $f2
         swc1  $f4, 16($s0)
-        lui   $t0, 0x402C
-        ori   $t0, $t0, 0xCCCD
+        li    $t0, 0x402CCCCD
         mtc1  $t0, $f6
         trunc.w.s $f8, $f6
         mfc1  $t1, $f8
@@ -95,14 +64,7 @@ eq_yes: sw    $t2, 40($s0)
 
         # Interrupts: the VI line opened in the MI, a timer 2000 counts
         # ahead, then wait until the handler has seen both.
-        li    $t0, 0x0080
-        lui   $t1, 0xA430
-        sw    $t0, 0x0C($t1)
-        mfc0  $t0, $9
-        addiu $t0, $t0, 2000
-        mtc0  $t0, $11
-        li    $t0, 0x8401
-        mtc0  $t0, $12
+        enable_vi_and_timer
 wait:   lw    $t1, 0x44($s0)
         lw    $t2, 0x48($s0)
         beq   $t1, $zero, wait
@@ -132,18 +94,5 @@ handler:
         sw    $k1, 0x44($s0)
         mtc0  $zero, $11
 not_timer:
-        andi  $k1, $k0, 0x0400
-        beq   $k1, $zero, done
-        nop
-        lui   $k0, 0xA430
-        lw    $k1, 8($k0)
-        andi  $k1, $k1, 0x08
-        beq   $k1, $zero, done
-        nop
-        lui   $k0, 0xA440
-        sw    $zero, 0x10($k0)
-        lw    $k1, 0x48($s0)
-        addiu $k1, $k1, 1
-        sw    $k1, 0x48($s0)
-done:   eret
+        count_mi_interrupt 0x08, 0xA440, 0, 0x48($s0)
 handler_end:

@@ -128,18 +128,6 @@ TEST_F(CodFile, MissingFileEmptiesTheTable) {
     EXPECT_TRUE(sink_->messages().empty());
 }
 
-TEST_F(CodFile, SharedSlotGoesToTheLaterLine) {
-    ASSERT_TRUE(load(std::string(kHeader) + "f 80001000 osMapTLB\nf 80101000 sqrtf\n"));
-    ASSERT_EQ(theHleTable.functionCount, 2u);
-    const HleFunction* found = find(0x80001000);
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->handler, hleSqrtf);
-    EXPECT_EQ(found->address, 0x80101000u) << "the address is not compared";
-
-    ASSERT_TRUE(load(std::string(kHeader) + "f 80101000 sqrtf\nf 80001000 gameRoutine\n"));
-    EXPECT_EQ(find(0x80101000), nullptr) << "the later function has no replacement";
-}
-
 TEST_F(CodFile, LookupRefusals) {
     ASSERT_TRUE(load(std::string(kHeader) + "f 80001000 __osRestoreInt\n"));
     EXPECT_NE(findHleFunction(0x80000000, 0x80001000), nullptr);

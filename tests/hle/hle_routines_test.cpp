@@ -2,6 +2,7 @@
 // COP0, the TLB and guest memory.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -38,12 +39,10 @@ void setPair(unsigned high, unsigned low, uint64_t v) {
 }
 
 float fpr(unsigned i) {
-    float f;
-    std::memcpy(&f, &theCpu.fpr[i], sizeof f);
-    return f;
+    return std::bit_cast<float>(theCpu.fpr[i]);
 }
 void setFpr(unsigned i, float f) {
-    std::memcpy(&theCpu.fpr[i], &f, sizeof f);
+    theCpu.fpr[i] = std::bit_cast<uint32_t>(f);
 }
 
 uint32_t loadGuestWord(uint32_t vaddr) {

@@ -4,16 +4,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/hw_registers.h"
 #include "host/wav_sound_backend.h"
-#include "hw/audio_output.h"
-#include "hw/sound_events.h"
 #include "support/test_machine.h"
 #include "support/test_sound_backend.h"
 
 namespace {
-
-using namespace std::chrono_literals;
 
 std::vector<uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -111,37 +106,6 @@ TEST(WavSoundBackend, RefusesWhatItCannotPlayOrWrite) {
     EXPECT_EQ(backend.createBuffer(eightBit, 16), nullptr);
     EXPECT_EQ(backend.createBuffer(formatAt(MAX_SOUND_RATE + 1), 16), nullptr);
     EXPECT_EQ(backend.createBuffer(formatAt(22050), 0), nullptr);
-}
-
-TEST(WavSoundBackend, RecordsWhatTheGuestQueuedWithLeftFirst) {
-    resetBareMachine();
-    const std::string path = makeTempDir("wav") + "/guest.wav";
-    WavSoundBackend backend(path);
-    installSoundBackend(&backend);
-    ASSERT_TRUE(openSoundOutput(nullptr));
-    AI_DACRATE_REG = 1104; // 44095 Hz
-    AI_BITRATE_REG = 15;
-    for (uint32_t i = 0; i < 3; ++i) {
-        setGuestWord(0x4000 + 8 * i, 0x10002000 + i);
-        setGuestWord(0x4004 + 8 * i, 0x30004000 + i);
-        AI_DRAM_ADDR_REG = 0x4000 + 8 * i;
-        AI_LEN_REG = 7;
-        queueAudio();
-        ASSERT_TRUE(waitForSoundBuffersRetired(i + 1, 20s));
-        applyPendingSoundEvents(); // the CPU thread's turn between two blocks
-    }
-    EXPECT_NE(MI_INTR_REG & MI_INTR_AI, 0u);
-    releaseSound();
-    installSoundBackend(nullptr);
-
-    const auto file = readFile(path);
-    expectHeader(file, 48681812 / 1104 + 1, 24);
-    for (uint32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(le16(file, 44 + 8 * i), 0x1000);
-        EXPECT_EQ(le16(file, 46 + 8 * i), 0x2000 + i);
-        EXPECT_EQ(le16(file, 48 + 8 * i), 0x3000);
-        EXPECT_EQ(le16(file, 50 + 8 * i), 0x4000 + i);
-    }
 }
 
 } // namespace

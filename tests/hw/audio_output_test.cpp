@@ -53,9 +53,6 @@ TEST_F(AudioOutputTest, BufferFormatFollowsTheAiRegisters) {
     // 48681812 / 2207 = 22057, plus one.
     EXPECT_EQ(buffers[0].format.sampleRate, 22058u);
     EXPECT_EQ(buffers[0].format.averageBytesPerSecond, 22058u * 4);
-    EXPECT_EQ(buffers[0].format.bitsPerSample, 16);
-    EXPECT_EQ(buffers[0].format.channels, 2);
-    EXPECT_EQ(buffers[0].format.blockAlign, 4);
     EXPECT_EQ(buffers[0].size, 4096u);
 }
 
@@ -174,9 +171,8 @@ TEST_F(AudioOutputTest, BuffersThatCannotPlayOnlyClearTheLength) {
     EXPECT_FALSE(theSoundOutput.soundEnabled);
     EXPECT_EQ(AI_LEN_REG, 0u);
     EXPECT_TRUE(backend.buffers().empty());
-}
 
-TEST_F(AudioOutputTest, SetUpFailureShowsTheMessageAndLeavesSoundOff) {
+    // A back end that does not open, or none, leaves sound off with a message.
     releaseSound();
     backend.failOpen = true;
     EXPECT_FALSE(openSoundOutput(nullptr));
@@ -248,12 +244,6 @@ TEST_F(AudioOutputTest, ReleaseStopsAWaitingStreamAndForgetsEverything) {
     // Ending a buffer after the release reaches nobody.
     EXPECT_FALSE(backend.endPlayingBuffer());
     EXPECT_FALSE(aiRaised());
-
-    // A new run opens the back end again and plays.
-    ASSERT_TRUE(openSoundOutput(nullptr));
-    queue(0x1000, 0xFF);
-    EXPECT_TRUE(isSoundStreamRunning());
-    EXPECT_EQ(backend.openCount(), 2);
 }
 
 TEST_F(AudioOutputTest, NewSetUpReleasesWhatAnEarlierRunLeftStreaming) {
@@ -264,6 +254,7 @@ TEST_F(AudioOutputTest, NewSetUpReleasesWhatAnEarlierRunLeftStreaming) {
         EXPECT_TRUE(b.released);
 
     queue(0x1000, 0xFF);
+    EXPECT_EQ(backend.openCount(), 2);
     endBuffer();
     EXPECT_EQ(backend.playOrder(), (std::vector<int>{0, 2}));
     EXPECT_TRUE(aiRaised());

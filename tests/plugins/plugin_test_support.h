@@ -2,8 +2,6 @@
 // libraries, a working directory switched for one test, and a private registry.
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>

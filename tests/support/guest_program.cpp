@@ -58,7 +58,10 @@ bool assembleGuestProgram(const std::string& source, uint32_t loadAddress, Guest
     std::ofstream(dir + "/program.s") << source;
     char address[16];
     std::snprintf(address, sizeof address, "0x%08X", loadAddress);
-    if (!runIn(dir, "mips-linux-gnu-as -march=vr4300 -EB -o program.o program.s", error) ||
+    if (!runIn(dir,
+               std::string("mips-linux-gnu-as -march=vr4300 -EB -I '") + ORVEX_GUEST_PROGRAMS +
+                   "' -o program.o program.s",
+               error) ||
         !runIn(dir,
                std::string("mips-linux-gnu-ld -EB -e start -Ttext=") + address +
                    " -o program.elf program.o",

@@ -1,6 +1,8 @@
 #include "support/test_sound_backend.h"
 
 #include <algorithm>
+#include <functional>
+#include <mutex>
 
 struct TestSoundBackend::State {
     mutable std::mutex mutex;

@@ -3,10 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <mutex>
-#include <string>
 #include <vector>
 
 #include "host/sound_backend.h"

@@ -1,9 +1,7 @@
 // A user-interface sink whose message boxes wait for an answer, as a window's
-// would wait for its user, until the test releases them or a stop cancels
-// them.
+// would wait for its user, until a stop cancels them.
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -14,11 +12,8 @@ class WaitingUiSink : public RecordingUiSink {
     int messageBox(unsigned flags, const std::string& title, const std::string& text) override {
         RecordingUiSink::messageBox(flags, title, text);
         std::unique_lock lock(mutex_);
-        ++open_;
         ++boxes_;
-        changed_.notify_all();
-        changed_.wait(lock, [this] { return cancelled_ || released_; });
-        --open_;
+        changed_.wait(lock, [this] { return cancelled_; });
         return MESSAGE_OK;
     }
     void cancelMessageBoxes() override {
@@ -30,15 +25,6 @@ class WaitingUiSink : public RecordingUiSink {
         std::lock_guard lock(mutex_);
         cancelled_ = false;
     }
-    bool waitForOpenBox() {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(60), [this] { return open_ > 0; });
-    }
-    void releaseAll() {
-        std::lock_guard lock(mutex_);
-        released_ = true;
-        changed_.notify_all();
-    }
     // Boxes shown so far.
     int boxes() {
         std::lock_guard lock(mutex_);
@@ -48,8 +34,6 @@ class WaitingUiSink : public RecordingUiSink {
   private:
     std::mutex mutex_;
     std::condition_variable changed_;
-    int open_ = 0;
     int boxes_ = 0;
     bool cancelled_ = false;
-    bool released_ = false;
 };

@@ -2,11 +2,8 @@
 
 #include <vector>
 
-#include "core/memory.h"
-#include "core/rom_file.h"
 #include "romkit/romkit.h"
 #include "support/test_machine.h"
-#include "system/rom_loading.h"
 
 namespace {
 
@@ -23,23 +20,6 @@ TEST(Romkit, ChecksumsMatchThoseOfARealCartridgeImage) {
         (image[0x14] << 24) | (image[0x15] << 16) | (image[0x16] << 8) | image[0x17];
     EXPECT_EQ(crc1, stored1);
     EXPECT_EQ(crc2, stored2);
-}
-
-TEST(Romkit, BuiltImagesLoadInBothOrders) {
-    ScopedRecordingSink sink;
-    const std::string dir = makeTempDir("romkit");
-    for (auto order : {romkit::ByteOrder::BigEndian, romkit::ByteOrder::ByteSwapped}) {
-        romkit::RomOptions options;
-        options.name = "SOME NAME";
-        options.order = order;
-        const std::string path = dir + "/rom.bin";
-        ASSERT_TRUE(romkit::writeFile(path, romkit::buildRomFromWords({0x24020007}, options)));
-        ASSERT_TRUE(loadRomFile(path.c_str()));
-        EXPECT_STREQ(romHeaderName(theRom.header), "SOME NAME");
-        EXPECT_EQ(blockWord(theRom.romImage.get(), romkit::PROGRAM_OFFSET), 0x24020007u);
-    }
-    EXPECT_TRUE(sink->messages().empty());
-    theRom.freeImage();
 }
 
 } // namespace

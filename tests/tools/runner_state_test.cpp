@@ -4,22 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "cpu/both_cores_fixture.h"
 #include "romkit/romkit.h"
 #include "runner.h"
 #include "support/captured_output.h"
-#include "support/guest_program.h"
 #include "support/test_machine.h"
 
 namespace {
-
-// Draws into a 320x240 16-bit frame forever: each pixel comes from an FPU
-// product, a routine and a word reached through a TLB mapping, and the counts
-// of timer and vertical interrupts its handler has served.
-const std::string PROGRAM = guestProgramSource("runner_state.s");
 
 std::vector<uint8_t> fileBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
@@ -53,14 +47,14 @@ class RunnerStates : public ::testing::TestWithParam<CpuCore> {
 
     // Run A takes a state at VI n and goes on to n + m; run B starts from it
     // and saves at n + m; run C runs from the start and saves at n + m.
-    void expectDeterministic(const std::string& rom, uint64_t n, uint64_t m, bool audio) {
+    void expectDeterministic(const std::string& rom, uint64_t n, uint64_t m) {
         const std::string dir = makeTempDir("states");
         std::string text;
         RunnerOptions a = options(rom, n + m);
         a.saveStatePath = dir + "/at-n.state";
         a.saveAtVi = n;
         a.screenshotPath = dir + "/a.png";
-        if (audio) a.wavPath = dir + "/a.wav";
+        a.wavPath = dir + "/a.wav";
         ASSERT_EQ(run(a, &text).exitStatus, EXIT_LIMIT_REACHED) << text;
         EXPECT_NE(text.find("Saved state: " + a.saveStatePath), std::string::npos) << text;
 
@@ -69,7 +63,7 @@ class RunnerStates : public ::testing::TestWithParam<CpuCore> {
         b.saveStatePath = dir + "/b.state";
         b.saveAtVi = n + m;
         b.screenshotPath = dir + "/b.png";
-        if (audio) b.wavPath = dir + "/b.wav";
+        b.wavPath = dir + "/b.wav";
         const RunReport rb = run(b, &text);
         ASSERT_EQ(rb.exitStatus, EXIT_LIMIT_REACHED) << text;
         EXPECT_EQ(rb.viInterrupts, n + m);
@@ -85,50 +79,26 @@ class RunnerStates : public ::testing::TestWithParam<CpuCore> {
         const std::vector<uint8_t> pngA = fileBytes(a.screenshotPath);
         ASSERT_FALSE(pngA.empty());
         EXPECT_TRUE(pngA == fileBytes(b.screenshotPath)) << "frames differ";
-        if (audio) {
-            // What the loaded run played is what the first one played after n.
-            const std::vector<uint8_t> wavA = wavData(a.wavPath), wavB = wavData(b.wavPath);
-            ASSERT_FALSE(wavB.empty());
-            ASSERT_LT(wavB.size(), wavA.size());
-            EXPECT_TRUE(std::equal(wavB.begin(), wavB.end(), wavA.end() - wavB.size()))
-                << "audio differs";
-        }
+        // What the loaded run played is what the first one played after n.
+        const std::vector<uint8_t> wavA = wavData(a.wavPath), wavB = wavData(b.wavPath);
+        ASSERT_FALSE(wavB.empty());
+        ASSERT_LT(wavB.size(), wavA.size());
+        EXPECT_TRUE(std::equal(wavB.begin(), wavB.end(), wavA.end() - wavB.size()))
+            << "audio differs";
     }
 };
 
-TEST(RunnerStateOptions, SaveNeedsItsViAndLoadItsFile) {
-    RunnerOptions o;
-    std::string error;
-    ASSERT_EQ(parseCommandLine({"--save-state", "s", "--at", "60", "--load-state", "l"}, o, error),
-              CommandLine::Run);
-    EXPECT_EQ(o.saveStatePath, "s");
-    EXPECT_EQ(o.saveAtVi, 60u);
-    EXPECT_EQ(o.loadStatePath, "l");
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{"--save-state", "s"},
-                                               {"--at", "5"},
-                                               {"--save-state", "s", "--at", "0"},
-                                               {"--load-state"}}) {
-        RunnerOptions ignored;
-        EXPECT_EQ(parseCommandLine(bad, ignored, error), CommandLine::Invalid) << bad[0];
-    }
-}
-
 TEST_P(RunnerStates, TheDemoGoesOnFromAStateAsFromItsOwnRun) {
-    expectDeterministic("", 90, 45, true);
+    expectDeterministic("", 90, 45);
 }
 
-TEST_P(RunnerStates, AProgramOfFpuTlbAndInterruptsGoesOnFromAState) {
-    GuestProgram program;
-    ASSEMBLE_GUEST_PROGRAM_OR_SKIP(PROGRAM, program);
-    const std::string rom = writeGuestRom(program, makeTempDir("state-rom"), "system", {});
-    ASSERT_FALSE(rom.empty());
-    expectDeterministic(rom, 20, 15, false);
-
-    // A state of the demo does not start this ROM (the damaged states the
+TEST_P(RunnerStates, RefusesStatesOfAnotherRomAndSavesItCannotMake) {
+    const std::string dir = makeTempDir("state-refusals");
+    const std::string rom = dir + "/idle.z64";
+    ASSERT_TRUE(romkit::writeFile(rom, romkit::buildRomFromWords({0x08000400, 0})));
+    // A state of the demo does not start another ROM (the damaged states the
     // loader refuses are the saved-state tests'); a save before the state's VI
     // is refused.
-    const std::string dir = makeTempDir("state-refusals");
     RunnerOptions demo = options("", 5);
     demo.saveStatePath = dir + "/demo.state";
     demo.saveAtVi = 5;
@@ -161,8 +131,6 @@ TEST_P(RunnerStates, AProgramOfFpuTlbAndInterruptsGoesOnFromAState) {
     EXPECT_NE(text.find("no state was written"), std::string::npos) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothCores, RunnerStates,
-                         ::testing::Values(CpuCore::Recompiler, CpuCore::Interpreter),
-                         [](const auto& info) { return std::string(cpuCoreName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(BothCores, RunnerStates, bothCores, coreName);
 
 } // namespace
