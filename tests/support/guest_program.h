@@ -30,9 +30,9 @@ bool guestToolsAvailable();
 constexpr uint32_t GUEST_LOAD_ADDRESS = 0x80001000;
 
 // The assembly text of a guest program in tests/guest (the file name, e.g.
-// "exceptions.s"; programs pull in the shared macros with
-// `.include "common.inc"`, which the assembler finds there); empty when the file cannot be read, which then fails to
-// assemble with the tools' message.
+// "exceptions.s"; programs pull in the shared macros with `.include
+// "common.inc"`, which the assembler finds there); empty when the file cannot
+// be read, which then fails to assemble with the tools' message.
 std::string guestProgramSource(const std::string& name);
 
 // Assembles `source` at GUEST_LOAD_ADDRESS into `program`: skips the calling
