@@ -1,17 +1,8 @@
         .include "common.inc"
 start:  copy_words list, list_end, 0x8020
-        lui   $t0, 0x8018
-        li    $t1, 1
-        sw    $t1, 0x00($t0)
-        lui   $t1, 0x0020
-        sw    $t1, 0x30($t0)
+        graphics_task_record
         lui   $s1, 0xA404
-        li    $t0, 0xFC0
-        sw    $t0, 0x00($s1)
-        lui   $t0, 0x0018
-        sw    $t0, 0x04($s1)
-        li    $t0, 63
-        sw    $t0, 0x08($s1)
+        copy_task_record_to_dmem
         li    $t0, 0x2
         sw    $t0, 0x10($s1)
         b     go

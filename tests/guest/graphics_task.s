@@ -3,11 +3,7 @@ start:  lui   $s0, 0x8010
         install_handler
 
         # The task record at 0x80180000: a graphics task, its list at 0x200000.
-        lui   $t0, 0x8018
-        li    $t1, 1
-        sw    $t1, 0x00($t0)
-        lui   $t1, 0x0020
-        sw    $t1, 0x30($t0)
+        graphics_task_record
         li    $t1, 40
         sw    $t1, 0x34($t0)
 
@@ -26,12 +22,7 @@ start:  lui   $s0, 0x8010
 
         # One task: the record copied to the end of DMEM, the halt released
         # with interrupt-on-break, then wait for the handler.
-frame:  li    $t0, 0xFC0
-        sw    $t0, 0x00($s1)
-        lui   $t0, 0x0018
-        sw    $t0, 0x04($s1)
-        li    $t0, 63
-        sw    $t0, 0x08($s1)
+frame:  copy_task_record_to_dmem
         li    $t0, 0x101
         sw    $t0, 0x10($s1)
         lw    $t2, 0x44($s0)

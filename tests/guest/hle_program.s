@@ -39,39 +39,28 @@ after_sqrtf:
 stop:   break
         nop
 
-__osDisableInt:                       # counts its calls, answers 0xD1
-        lw    $t1, 16($s0)
-        addiu $t1, $t1, 1
-        sw    $t1, 16($s0)
-        jr    $ra
-        addiu $v0, $zero, 0xD1
-__osRestoreInt:
-        lw    $t1, 20($s0)
+# The guest's own bodies of the routines: each counts its calls in the
+# word at `slot`($s0); some answer 0xD1 in v0 (and v1).
+.macro counted slot
+        lw    $t1, \slot($s0)
         addiu $t1, $t1, 1
         jr    $ra
-        sw    $t1, 20($s0)
-sqrtf:
-        lw    $t1, 24($s0)
+        sw    $t1, \slot($s0)
+.endm
+.macro counted_answer slot, pair=0
+        lw    $t1, \slot($s0)
         addiu $t1, $t1, 1
-        jr    $ra
-        sw    $t1, 24($s0)
-addOne:
-        lw    $t1, 28($s0)
-        addiu $t1, $t1, 1
-        jr    $ra
-        sw    $t1, 28($s0)
-__ll_mul:
-        lw    $t1, 52($s0)
-        addiu $t1, $t1, 1
-        sw    $t1, 52($s0)
+        sw    $t1, \slot($s0)
+        .if \pair
         addiu $v1, $zero, 0xD1
+        .endif
         jr    $ra
         addiu $v0, $zero, 0xD1
-__ull_div:
-        lw    $t1, 56($s0)
-        addiu $t1, $t1, 1
-        sw    $t1, 56($s0)
-        addiu $v1, $zero, 0xD1
-        jr    $ra
-        addiu $v0, $zero, 0xD1
+.endm
+__osDisableInt: counted_answer 16
+__osRestoreInt: counted 20
+sqrtf:  counted 24
+addOne: counted 28
+__ll_mul: counted_answer 52, 1
+__ull_div: counted_answer 56, 1
 bodies_end:
